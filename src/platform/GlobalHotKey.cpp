@@ -175,11 +175,15 @@ void GlobalHotKey::ungrab(const Grab &grab)
     xcb_connection_t *conn = x11Connection();
     if (!conn || grab.variants.isEmpty())
         return;
+    // Checked, and waited for: once this returns the server has released the key, so
+    // another client may grab it right away.
+    QList<xcb_void_cookie_t> cookies;
     for (const xcb_window_t root : rootWindows(conn)) {
         for (const quint16 modifiers : grab.variants)
-            xcb_ungrab_key(conn, grab.keycode, root, modifiers);
+            cookies.append(xcb_ungrab_key_checked(conn, grab.keycode, root, modifiers));
     }
-    xcb_flush(conn);
+    for (const xcb_void_cookie_t cookie : std::as_const(cookies))
+        XcbReply<xcb_generic_error_t>(xcb_request_check(conn, cookie));
 }
 
 bool GlobalHotKey::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

@@ -31,6 +31,7 @@ public:
     // with one of those modifier sets (nothing stays grabbed then).
     int registerHotKey(quint32 keySym, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Releases the grab of an identifier from registerHotKey(); unknown ones are ignored.
+    // When it returns the X server has let the key go.
     void unregisterHotKey(int id);
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
