@@ -130,13 +130,16 @@ int GlobalHotKey::registerHotKey(quint32 keySym, Qt::KeyboardModifiers modifiers
 
     Grab grab { 0, *keycode, toX11Modifiers(modifiers),
         quint16(XCB_MOD_MASK_LOCK | numLockMask(conn, keyboard)), {} };
+    // The server would let us grab the same keys twice, and the first unregister would
+    // then silently disarm the second registration.
+    for (const Grab &other : std::as_const(m_grabs)) {
+        if (other.keycode == grab.keycode && other.modifiers == grab.modifiers)
+            return 0;
+    }
     const quint16 num = grab.lockMask & ~XCB_MOD_MASK_LOCK;
-    QList<quint16> variants { 0, XCB_MOD_MASK_LOCK };
+    grab.variants = { grab.modifiers, quint16(grab.modifiers | XCB_MOD_MASK_LOCK) };
     if (num)
-        variants << num << quint16(num | XCB_MOD_MASK_LOCK);
-
-    for (const quint16 variant : std::as_const(variants))
-        grab.variants.append(grab.modifiers | variant);
+        grab.variants << quint16(grab.modifiers | num) << quint16(grab.modifiers | num | XCB_MOD_MASK_LOCK);
 
     // Checked requests: a grab another client holds comes back to us here as BadAccess
     // instead of landing in Qt's event queue as a stray error.

@@ -28,7 +28,8 @@ public:
     // NumLock or CapsLock is on; with any other modifier held it does not.
     // Returns a non-zero identifier, or 0 when the key cannot be grabbed: not on xcb, no
     // key of the keyboard produces keySym, or another X client already grabs the key
-    // with one of those modifier sets (nothing stays grabbed then).
+    // with one of those modifier sets (nothing stays grabbed then), or this object has
+    // registered the same key and modifiers already.
     int registerHotKey(quint32 keySym, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Releases the grab of an identifier from registerHotKey(); unknown ones are ignored.
     // When it returns the X server has let the key go.

@@ -177,6 +177,8 @@ TEST_F(GlobalHotKeyTest, UnregisterAndDestructionReleaseTheKey)
         const int first = hotKey.registerHotKey(homeKeySym);
         ASSERT_NE(first, 0);
         EXPECT_TRUE(grabbedBySomeoneElse());
+        EXPECT_EQ(hotKey.registerHotKey(homeKeySym), 0) << "the same key twice";
+        EXPECT_TRUE(grabbedBySomeoneElse()) << "a refused duplicate leaves the first grab alone";
         hotKey.unregisterHotKey(first);
         EXPECT_FALSE(grabbedBySomeoneElse());
 
