@@ -24,8 +24,8 @@ public:
     ~GlobalHotKey() override; // releases every grab still held
 
     // Grabs the key that produces keySym, pressed with exactly `modifiers` (Shift,
-    // Control, Alt, Meta; keypad and group flags are ignored). The key also fires while
-    // NumLock or CapsLock is on; with any other modifier held it does not.
+    // Control, Alt, Meta; Qt's keypad and group-switch flags are ignored). The key also
+    // fires while NumLock or CapsLock is on; with any other modifier held it does not.
     // Returns a non-zero identifier, or 0 when the key cannot be grabbed: not on xcb, no
     // key of the keyboard produces keySym, or another X client already grabs the key
     // with one of those modifier sets (nothing stays grabbed then), or this object has
