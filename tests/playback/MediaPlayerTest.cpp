@@ -256,6 +256,7 @@ TEST_F(MediaPlayerTest, OpenReplacesThePlayingSongAndUnpauses)
         return d > 0 && player_.playState() == playstate::playing;
     }));
     EXPECT_EQ(seen.count(playstate::paused), 0u);
+    EXPECT_TRUE(waitFor([&] { return player_.currentPosition() > 0.1; }));
     EXPECT_EQ(player_.title(), utf8ToGb("未知标题"));
 
     player_.stop();
