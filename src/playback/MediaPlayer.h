@@ -151,11 +151,12 @@ public:
     // Drains libmpv's pending events into the player's state. Cheap when none wait.
     void processEvents();
 
-    // `callback` is called on one of libmpv's threads whenever events are waiting, and
-    // after open() refused an address. It must only post a note to the owner thread
-    // (e.g. a queued signal), which then calls processEvents() or a getter; it must not
-    // call the player. Pass an empty function to remove it. Set and cleared on the owner
-    // thread; the destructor removes it before libmpv shuts down.
+    // `callback` is called whenever events are waiting, and after open() refused an
+    // address. It runs on one of libmpv's threads or, from inside a player call, on the
+    // owner thread, so it must only post a note to the owner thread (e.g. a queued
+    // signal), which then calls processEvents() or a getter; it must not call the
+    // player, block or throw. Pass an empty function to remove it. Set and cleared on
+    // the owner thread; the destructor removes it before libmpv shuts down.
     void setWakeupCallback(std::function<void()> callback);
 
 private:

@@ -10,11 +10,15 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using sorvane::playback::MediaPlayer;
@@ -83,6 +87,8 @@ class SongServer
 public:
     SongServer()
     {
+        std::filesystem::create_directories(localSong_.parent_path());
+        std::ofstream(localSong_, std::ios::binary) << makeWav(kShortSeconds);
         serve("/short.wav", makeWav(kShortSeconds), "audio/wav");
         serve("/titled.wav", makeWav(kTitledSeconds, "雨", "林"), "audio/wav");
         serve("/noise.bin", std::string(64 * 1024, '\x5A'), "audio/mpeg");
@@ -95,6 +101,8 @@ public:
                 return !stopping_ && sink.is_writable() && sink.write("R", 1);
             });
         });
+        redirect("/moved.wav", [this] { return url("/short.wav"); });
+        redirect("/moved-local.wav", [this] { return "file://" + localSong_.string(); });
         server_.set_error_handler(
             [this](const httplib::Request &request, httplib::Response &) { count(request.path); });
         port_ = server_.bind_to_any_port("127.0.0.1");
@@ -107,7 +115,11 @@ public:
         stopping_ = true;
         server_.stop();
         thread_.join();
+        std::filesystem::remove_all(localSong_.parent_path());
     }
+
+    // A song on disk, to show that a reply cannot lead the player to local files.
+    const std::filesystem::path &localSong() const { return localSong_; }
 
     std::string url(const std::string &path) const
     {
@@ -130,12 +142,22 @@ private:
         });
     }
 
+    void redirect(const std::string &path, std::function<std::string()> target)
+    {
+        server_.Get(path, [this, target](const httplib::Request &request, httplib::Response &response) {
+            count(request.path);
+            response.set_redirect(target());
+        });
+    }
+
     void count(const std::string &path)
     {
         std::lock_guard lock(mutex_);
         ++hits_[path];
     }
 
+    const std::filesystem::path localSong_ = std::filesystem::temp_directory_path()
+        / ("sorvane-playback-" + std::to_string(::getpid())) / "local.wav";
     httplib::Server server_;
     std::map<std::string, std::string> files_; // written before the server thread starts
     int port_ = 0;
@@ -293,17 +315,28 @@ TEST_F(MediaPlayerTest, RefusesAddressesThatAreNotHttp)
     EXPECT_EQ(player_.playState(), playstate::ready);
 }
 
-TEST_F(MediaPlayerTest, AcceptsTheSchemeInAnyCase)
+TEST_F(MediaPlayerTest, PlaysHttpAddressesInAnyCaseAndAfterRedirects)
 {
-    std::string address = url("/short.wav");
-    address.replace(0, 4, "HTTP");
-    player_.open(address);
+    std::string upper = url("/short.wav");
+    upper.replace(0, 4, "HTTP");
+    for (const std::string &address : { upper, url("/moved.wav") }) {
+        MediaPlayer player(testOptions());
+        player.open(address);
+        EXPECT_TRUE(waitFor([&] { return player.playState() == playstate::playing; })) << address;
+    }
+}
+
+TEST_F(MediaPlayerTest, OpensLocalFilesOnlyByAbsolutePath)
+{
+    player_.openLocalFile(server_->localSong().string());
     EXPECT_TRUE(waitFor([&] { return player_.playState() == playstate::playing; }));
+    player_.openLocalFile(server_->localSong().filename().string());
+    EXPECT_EQ(player_.playState(), playstate::ready);
 }
 
 TEST_F(MediaPlayerTest, RepliesThatCannotBePlayedEndAsFailedOpens)
 {
-    for (const char *path : { "/missing.wav", "/noise.bin", "/list.m3u" }) {
+    for (const char *path : { "/missing.wav", "/noise.bin", "/list.m3u", "/moved-local.wav" }) {
         MediaPlayer player(testOptions());
         player.open(url(path));
         std::set<int> seen;
@@ -334,12 +367,14 @@ TEST_F(MediaPlayerTest, WakeupCallbackFiresWithoutPolling)
 {
     std::atomic<int> wakeups { 0 };
     player_.setWakeupCallback([&] { ++wakeups; });
-    player_.open(url("/short.wav"));
-    EXPECT_TRUE(waitFor([&] { return wakeups > 0; }));
-
+    // A refused address never reaches libmpv, which therefore has nothing to report.
     player_.processEvents();
     wakeups = 0;
     player_.open("file:///etc/passwd");
+    EXPECT_TRUE(waitFor([&] { return wakeups > 0; }));
+
+    wakeups = 0;
+    player_.open(url("/short.wav"));
     EXPECT_TRUE(waitFor([&] { return wakeups > 0; }));
     player_.setWakeupCallback({});
 }
