@@ -414,6 +414,7 @@ void MediaPlayer::play()
 {
     if (!handle_)
         return;
+    processEvents();
     switch (phase_) {
     case Phase::Loading:
     case Phase::Loaded:

@@ -103,6 +103,8 @@ public:
     // https addresses of printable ASCII are accepted; anything else (other schemes, a
     // bare path, spaces or control bytes) stops the current song and counts as a failed
     // open, state 10, at once. A reply that turns out to be a playlist is refused too.
+    // Until the new song is loaded, position, duration and tags read as empty; they
+    // never describe the previous song.
     void open(std::string_view url);
     // Like open(), for a local file given by its absolute path. For tests and the
     // demo only: never pass an address or path taken from a network reply.
@@ -111,7 +113,9 @@ public:
     // Resumes after pause(). After the song has ended, been stopped or failed, plays
     // the last opened address again from the start.
     void play();
+    // Holds the song where it is (state 2); ignored unless a song is loading or playing.
     void pause();
+    // Ends the song (state 1).
     void stop();
     // How many times each song plays (1 = once); values below 1 are ignored.
     void setPlayCount(int count);
