@@ -400,6 +400,17 @@ TEST(StationLifetime, StopEndsPendingDelaysAtOnce)
     station.stop();
 }
 
+TEST(StationLifetime, StopDoesNotWaitForIdleKeptAliveConnections)
+{
+    Station station(smallCatalogue());
+    ASSERT_TRUE(station.start());
+    httplib::Client client("127.0.0.1", station.port());
+    client.set_keep_alive(true);
+    ASSERT_TRUE(client.Get("/j/v2/channel_info?id=1"));
+    auto stopped = std::async(std::launch::async, [&] { station.stop(); });
+    EXPECT_EQ(stopped.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+}
+
 TEST(StationLifetime, PortInUseIsRefused)
 {
     Station first(smallCatalogue());

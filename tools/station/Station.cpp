@@ -57,15 +57,16 @@ std::optional<int> parseInt(const std::string &text, int low, int high)
     return static_cast<int>(v);
 }
 
-// Closes our end of the connection that a request came in on, so the client gets
-// nothing back. cpp-httplib hands handlers no socket, so the socket is found among the
-// process's descriptors by its two ports.
-bool shutDownConnection(int localPort, int remotePort)
+// Closes our end of the connection a request came in on (remotePort), or of every
+// connection to the station (remotePort -1), so the client gets nothing more.
+// cpp-httplib hands handlers no socket, so sockets are found among the process's
+// descriptors by their ports. Returns how many were closed.
+int shutDownConnections(int localPort, int remotePort)
 {
     DIR *dir = opendir("/proc/self/fd");
     if (!dir)
-        return false;
-    bool done = false;
+        return 0;
+    int closed = 0;
     while (const dirent *entry = readdir(dir)) {
         char *end = nullptr;
         const long fd = std::strtol(entry->d_name, &end, 10);
@@ -78,14 +79,15 @@ bool shutDownConnection(int localPort, int remotePort)
             continue;
         length = sizeof peer;
         if (getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr *>(&peer), &length) != 0
-            || ntohs(peer.sin_port) != remotePort)
+            || (remotePort >= 0 && ntohs(peer.sin_port) != remotePort))
             continue;
         ::shutdown(static_cast<int>(fd), SHUT_RDWR);
-        done = true;
-        break;
+        ++closed;
+        if (remotePort >= 0)
+            break;
     }
     closedir(dir);
-    return done;
+    return closed;
 }
 
 std::string garbage(size_t length, uint64_t seed)
@@ -314,7 +316,7 @@ struct Station::Impl
         }
         if (!sleep(delayMs.load() + plan.delayMs)) {
             // Stopping: hang up rather than hold the server's shutdown.
-            shutDownConnection(req.local_port, req.remote_port);
+            shutDownConnections(req.local_port, req.remote_port);
             entry.fault = "stopped";
             record(std::move(entry));
             return;
@@ -335,7 +337,7 @@ struct Station::Impl
                 reply.contentType = std::string(kHtml);
                 break;
             case FaultKind::Drop:
-                if (shutDownConnection(req.local_port, req.remote_port)) {
+                if (shutDownConnections(req.local_port, req.remote_port) > 0) {
                     res.status = 200;
                     record(std::move(entry));
                     return;
@@ -428,6 +430,9 @@ void Station::stop()
     }
     m_impl->wake.notify_all();
     m_impl->server.stop();
+    // Idle kept-alive connections would otherwise hold the server's threads until
+    // their keep-alive time-out ends.
+    shutDownConnections(m_impl->port, -1);
     m_impl->thread.join();
 }
 
