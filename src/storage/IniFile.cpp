@@ -53,13 +53,17 @@ std::size_t findChar(std::string_view s, char c, std::size_t from)
     return std::string_view::npos;
 }
 
-std::string withoutLineBreaks(std::string_view s)
+// Returns `s` itself when it holds no line break, else a copy in `buffer` with blanks
+// in their place.
+std::string_view withoutLineBreaks(std::string_view s, std::string &buffer)
 {
-    std::string out(s);
-    for (char &c : out)
+    if (s.find_first_of("\r\n") == std::string_view::npos)
+        return s;
+    buffer.assign(s);
+    for (char &c : buffer)
         if (c == '\r' || c == '\n')
             c = ' ';
-    return out;
+    return buffer;
 }
 
 std::string_view capValue(std::string_view value)
@@ -198,15 +202,16 @@ bool IniFile::hasSection(std::string_view section) const
 
 void IniFile::set(std::string_view sectionName, std::string_view keyName, std::string_view value)
 {
-    const std::string cleanSection = withoutLineBreaks(trim(sectionName));
-    const std::string cleanKey = withoutLineBreaks(trim(keyName));
-    const std::string cleanValue = withoutLineBreaks(value);
+    std::string sectionBuffer, keyBuffer, valueBuffer;
+    const std::string_view cleanSection = withoutLineBreaks(trim(sectionName), sectionBuffer);
+    const std::string_view cleanKey = withoutLineBreaks(trim(keyName), keyBuffer);
+    const std::string_view cleanValue = withoutLineBreaks(value, valueBuffer);
 
     std::string foldedSection = fold(cleanSection);
     auto sit = m_sectionIndex.find(foldedSection);
     if (sit == m_sectionIndex.end()) {
         sit = m_sectionIndex.emplace(std::move(foldedSection), m_sections.size()).first;
-        m_sections.push_back(Section { "[" + cleanSection + "]", {}, {} });
+        m_sections.push_back(Section { "[" + std::string(cleanSection) + "]", {}, {} });
     }
     Section &section = m_sections[sit->second];
 
@@ -215,9 +220,15 @@ void IniFile::set(std::string_view sectionName, std::string_view keyName, std::s
     if (kit != section.keys.end()) {
         // The key keeps the spelling it has in the file.
         Line &line = section.lines[kit->second];
-        std::string key(trim(std::string_view(line.text).substr(0, line.equals)));
+        const std::string_view text = line.text;
+        const std::string_view key = trim(text.substr(0, line.equals));
+        if (key.size() == line.equals && text.substr(line.equals + 1) == cleanValue)
+            return; // already "key=value": saving over the loaded file mostly lands here
+        std::string replaced;
+        replaced.reserve(key.size() + 1 + cleanValue.size());
+        replaced.append(key).append("=").append(cleanValue);
         line.equals = key.size();
-        line.text = std::move(key) + "=" + cleanValue;
+        line.text = std::move(replaced);
         return;
     }
 
@@ -226,7 +237,8 @@ void IniFile::set(std::string_view sectionName, std::string_view keyName, std::s
     std::size_t at = section.lines.size();
     while (at > 0 && isBlankLine(section.lines[at - 1].text))
         --at;
-    Line line { cleanKey + "=" + cleanValue, cleanKey.size() };
+    Line line { std::string(cleanKey), cleanKey.size() };
+    line.text.append("=").append(cleanValue);
     section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
     section.keys.emplace(std::move(foldedKey), at);
 }
