@@ -15,12 +15,41 @@ constexpr std::string_view kReplacementGb = "\x84\x31\xA4\x37";
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 constexpr std::string_view kReplacementUtf16le = "\xFD\xFF";
 
-std::string convert(const char *to, const char *from, std::string_view in, std::string_view replacement)
+std::string convert(const char *to, const char *from, std::string_view in, std::string_view replacement,
+                    Iconv::UnitLength unitLength)
 {
     if (in.empty())
         return {};
     Iconv cv(to, from);
-    return cv.convert(in, replacement);
+    return cv.convert(in, replacement, unitLength);
+}
+
+// Length of the well-formed UTF-8 sequence at `pos`, or 1.
+std::size_t utf8Length(std::string_view s, std::size_t pos)
+{
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char b0 = b(pos);
+    std::size_t n = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 1;
+    if (n == 1 || pos + n > s.size())
+        return 1;
+    for (std::size_t i = 1; i < n; ++i)
+        if ((b(pos + i) & 0xC0) != 0x80)
+            return 1;
+    return n;
+}
+
+// UTF-16LE: a surrogate pair is one character of four bytes, anything else two.
+std::size_t utf16leLength(std::string_view s, std::size_t pos)
+{
+    if (pos + 1 >= s.size())
+        return 1;
+    const unsigned char hi = static_cast<unsigned char>(s[pos + 1]);
+    if (hi >= 0xD8 && hi <= 0xDB && pos + 3 < s.size()) {
+        const unsigned char hi2 = static_cast<unsigned char>(s[pos + 3]);
+        if (hi2 >= 0xDC && hi2 <= 0xDF)
+            return 4;
+    }
+    return 2;
 }
 
 std::string lower(std::string_view s)
@@ -34,17 +63,17 @@ std::string lower(std::string_view s)
 
 GbString utf8ToGb(std::string_view utf8)
 {
-    return convert("GB18030", "UTF-8", utf8, kReplacementGb);
+    return convert("GB18030", "UTF-8", utf8, kReplacementGb, utf8Length);
 }
 
 std::string gbToUtf8(std::string_view gb)
 {
-    return convert("UTF-8", "GB18030", gb, kReplacementUtf8);
+    return convert("UTF-8", "GB18030", gb, kReplacementUtf8, charLength);
 }
 
 std::u16string gbToUtf16(std::string_view gb)
 {
-    const std::string bytes = convert("UTF-16LE", "GB18030", gb, kReplacementUtf16le);
+    const std::string bytes = convert("UTF-16LE", "GB18030", gb, kReplacementUtf16le, charLength);
     std::u16string out(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i])
@@ -70,7 +99,7 @@ GbString utf16ToGb(std::u16string_view utf16)
         bytes.push_back(static_cast<char>(c & 0xFF));
         bytes.push_back(static_cast<char>(c >> 8));
     }
-    return convert("GB18030", "UTF-16LE", bytes, kReplacementGb);
+    return convert("GB18030", "UTF-16LE", bytes, kReplacementGb, utf16leLength);
 }
 
 GbString toGb(std::string_view bytes, std::string_view charset)
@@ -79,7 +108,7 @@ GbString toGb(std::string_view bytes, std::string_view charset)
     if (cs.empty() || cs == "utf-8" || cs == "utf8")
         return utf8ToGb(bytes);
     if (cs == "gbk" || cs == "gb2312" || cs == "gb18030" || cs == "cp936" || cs == "x-gbk")
-        return convert("GB18030", "GB18030", bytes, kReplacementGb);
+        return convert("GB18030", "GB18030", bytes, kReplacementGb, charLength);
     Iconv probe("GB18030", cs.c_str());
     if (!probe.valid())
         return utf8ToGb(bytes);

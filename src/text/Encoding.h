@@ -6,10 +6,11 @@
 // by earlier versions of the program (GBK) read the same, and it also encodes every
 // Unicode character.
 //
-// Invalid input never throws and never crashes: each byte that does not start a valid
-// character of the source encoding becomes U+FFFD (REPLACEMENT CHARACTER) in the
-// output, and the conversion continues with the next byte. In GB18030 output U+FFFD is
-// the four bytes 84 31 A4 37. Conversions are thread-safe (each call owns its converter).
+// Invalid input never throws and never crashes: each byte that does not start a
+// well-formed character of the source encoding, and each well-formed character the target
+// encoding has no bytes for, becomes one U+FFFD (REPLACEMENT CHARACTER) in the output,
+// and the conversion goes on after it. In GB18030 output U+FFFD is the four bytes
+// 84 31 A4 37. Conversions are thread-safe (each call owns its converter).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "text/Iconv.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace sorvane::text {
@@ -13,7 +14,7 @@ Iconv::Iconv(const char *to, const char *from)
     }
 }
 
-std::string Iconv::convert(std::string_view in, std::string_view replacement)
+std::string Iconv::convert(std::string_view in, std::string_view replacement, UnitLength unitLength)
 {
     std::string out;
     if (!m_cd)
@@ -33,13 +34,17 @@ std::string Iconv::convert(std::string_view in, std::string_view replacement)
         if (errno == E2BIG) {
             out.resize(out.size() * 2 + 16);
         } else {
-            // EILSEQ (invalid) or EINVAL (cut off at the end): replace one byte, go on.
+            // EILSEQ (invalid or unmapped) or EINVAL (cut off at the end): replace one
+            // source character, go on.
             out.resize(used);
             out.append(replacement);
             used = out.size();
             out.resize(used + srcLeft * 2 + 16);
-            ++src;
-            --srcLeft;
+            const std::size_t pos = in.size() - srcLeft;
+            std::size_t skip = unitLength ? unitLength(in, pos) : 1;
+            skip = std::min(std::max<std::size_t>(skip, 1), srcLeft);
+            src += skip;
+            srcLeft -= skip;
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         }
     }

@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,9 +19,14 @@ public:
 
     bool valid() const { return m_cd != nullptr; }
 
-    // Converts `in`. Each input byte that cannot be converted (invalid or cut off) is
-    // skipped and `replacement` (already in the target encoding) is written instead.
-    std::string convert(std::string_view in, std::string_view replacement);
+    // Tells how many input bytes to skip at a position where conversion failed: the
+    // length of the source character there, or 1 for a byte that starts none.
+    using UnitLength = std::size_t (*)(std::string_view in, std::size_t pos);
+
+    // Converts `in`. Each input character that cannot be converted (invalid, cut off or
+    // unmapped) is skipped as `unitLength` says and `replacement` (already in the
+    // target encoding) is written instead.
+    std::string convert(std::string_view in, std::string_view replacement, UnitLength unitLength = nullptr);
 
 private:
     struct Closer

@@ -37,8 +37,11 @@ TEST(Encoding, InvalidBytesBecomeReplacementCharacter)
     EXPECT_EQ(gbToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
     EXPECT_EQ(gbToUtf8("a\x81"), "a\xEF\xBF\xBD"); // cut-off lead byte
     EXPECT_EQ(utf8ToGb("x\xC3"), "x\x84\x31\xA4\x37");
-    EXPECT_EQ(utf8ToGb("\xED\xA0\x80"), "\x84\x31\xA4\x37\x84\x31\xA4\x37\x84\x31\xA4\x37"); // CESU surrogate
+    EXPECT_EQ(utf8ToGb("\xED\xA0\x80"), "\x84\x31\xA4\x37"); // an encoded surrogate is one bad character
     EXPECT_EQ(gbToUtf16("\xFF"), u"\uFFFD");
+    // A character GB18030 has no bytes for is one replacement, whatever its length.
+    EXPECT_EQ(utf8ToGb("a\xEE\xA0\xB2" "b"), "a\x84\x31\xA4\x37" "b");
+    EXPECT_EQ(utf16ToGb(u"a\uE832b"), "a\x84\x31\xA4\x37" "b");
     EXPECT_EQ(utf16ToGb(u"a\xD800"), "a\x84\x31\xA4\x37");
 }
 
