@@ -136,6 +136,9 @@ struct Station::Impl
     {
         delayMs = static_cast<int>(options.delay.count());
         server.Get(".*", [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); });
+        // Headers and body go out in separate writes; without this each reply waits for
+        // the client's delayed acknowledgement (about 40 ms on loopback).
+        server.set_tcp_nodelay(true);
         // cpp-httplib's default adds SO_REUSEPORT, which lets a second station share a
         // port that is in use instead of failing.
         server.set_socket_options([](socket_t sock) {
