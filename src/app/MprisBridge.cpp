@@ -1,0 +1,71 @@
+#include "app/MprisBridge.h"
+
+#include "app/MainWindow.h"
+#include "app/QtText.h"
+#include "playback/MediaPlayer.h"
+
+namespace sorvane::app {
+
+MprisBridge::MprisBridge(MainWindow &window, playback::MediaPlayer &player)
+    : m_window(window)
+    , m_player(player)
+{
+    using platform::MprisService;
+    m_service.setPositionProvider([this] { return static_cast<qint64>(m_player.currentPosition() * 1e6); });
+    m_service.setVolume(1.0);
+
+    QObject::connect(&m_service, &MprisService::raiseRequested, &window, [this] {
+        m_window.show();
+        m_window.raise();
+        m_window.activateWindow();
+    });
+    QObject::connect(&m_service, &MprisService::quitRequested, &window, &QWidget::close);
+    QObject::connect(&m_service, &MprisService::nextRequested, &window, &MainWindow::pressNext);
+    QObject::connect(&m_service, &MprisService::pauseRequested, &window, [this] {
+        if (!m_window.isPaused())
+            m_window.pressPause();
+    });
+    QObject::connect(&m_service, &MprisService::playRequested, &window, [this] {
+        if (m_window.isPaused())
+            m_window.pressContinue();
+    });
+    QObject::connect(&m_service, &MprisService::playPauseRequested, &window, [this] {
+        if (m_window.isPaused())
+            m_window.pressContinue();
+        else
+            m_window.pressPause();
+    });
+    QObject::connect(&m_service, &MprisService::volumeRequested, &window,
+                     [this](double v) { m_window.setVolumeFromOutside(static_cast<int>(v * 100 + 0.5)); });
+
+    QObject::connect(&window, &MainWindow::songStarted, &window, [this] {
+        publishSong();
+        publishState();
+    });
+    QObject::connect(&window, &MainWindow::playingStateChanged, &window, [this] { publishState(); });
+    QObject::connect(&window, &MainWindow::volumeChanged, &window,
+                     [this](int volume) { m_service.setVolume(volume / 100.0); });
+
+    // Without a session bus the program runs all the same.
+    m_service.registerOn();
+}
+
+void MprisBridge::publishSong()
+{
+    const RadioState &s = m_window.state();
+    platform::TrackMetadata track;
+    track.title = toQt(s.songTitle);
+    track.artist = toQt(s.songArtist);
+    track.album = toQt(s.songRecord[1]);
+    track.artUrl = toQt(s.coverUrl);
+    track.lengthUs = static_cast<qint64>(m_player.duration() * 1e6);
+    m_service.setMetadata(track);
+}
+
+void MprisBridge::publishState()
+{
+    m_service.setPlaybackStatus(m_window.isPaused() ? platform::PlaybackStatus::Paused
+                                                    : platform::PlaybackStatus::Playing);
+}
+
+} // namespace sorvane::app
