@@ -2,6 +2,7 @@
 #include "app/DemoStation.h"
 #include "app/MainWindow.h"
 #include "app/MprisBridge.h"
+#include "app/TermSignals.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/InstanceLock.h"
 #include "platform/XcbPreference.h"
@@ -93,6 +94,9 @@ int main(int argc, char **argv)
     window.show();
 
     app::MprisBridge mpris(window, player);
+
+    app::TermSignals termSignals;
+    QObject::connect(&termSignals, &app::TermSignals::terminationRequested, &window, &QWidget::close);
 
     const int code = app.exec();
     hotKey.unregisterHotKey(window.state().hotKeyId);
