@@ -39,24 +39,9 @@ void 字节矩阵类::init(int width, int height)
     m_height = height;
 }
 
-void 字节矩阵类::checkCell(int x, int y, std::string_view method) const
+void 字节矩阵类::failOutside() const
 {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-        failIndex(texts::kByteMatrix, method);
-}
-
-std::uint8_t 字节矩阵类::cellAt(int x, int y) const
-{
-    checkCell(x, y, "cellAt");
-    return m_cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width)
-        + static_cast<std::size_t>(x)];
-}
-
-void 字节矩阵类::setCell(int x, int y, std::uint8_t value)
-{
-    checkCell(x, y, "setCell");
-    m_cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)]
-        = value;
+    failIndex(texts::kByteMatrix, "cellAt");
 }
 
 void 字节矩阵类::clear(std::uint8_t value)

@@ -30,8 +30,16 @@ public:
     void 置字节矩阵(const std::vector<std::vector<std::uint8_t>> &source);
     // width columns × height rows, every cell 0. Both must be positive.
     void init(int width, int height);
-    std::uint8_t cellAt(int x, int y) const;
-    void setCell(int x, int y, std::uint8_t value);
+    std::uint8_t cellAt(int x, int y) const
+    {
+        checkCell(x, y);
+        return m_cells[index(x, y)];
+    }
+    void setCell(int x, int y, std::uint8_t value)
+    {
+        checkCell(x, y);
+        m_cells[index(x, y)] = value;
+    }
     void clear(std::uint8_t value = 0);
 
     // The cells row by row, for the module's loops over the whole grid.
@@ -39,7 +47,16 @@ public:
     std::uint8_t *data() { return m_cells.data(); }
 
 private:
-    void checkCell(int x, int y, std::string_view method) const;
+    std::size_t index(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x);
+    }
+    void checkCell(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height) [[unlikely]]
+            failOutside();
+    }
+    [[noreturn]] void failOutside() const;
 
     std::vector<std::uint8_t> m_cells; // row-major, m_width per row
     int m_width = 0;

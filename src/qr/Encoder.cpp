@@ -344,8 +344,8 @@ ByteBuffer 编码类::makeEcBytes(const ByteBuffer &data, int numEcBytes) const
 
 int 编码类::maskPenalty(const 字节矩阵类 &matrix) const
 {
-    return 掩码辅助类::penaltyRule1(matrix) + 掩码辅助类::penaltyRule2(matrix)
-        + 掩码辅助类::penaltyRule3(matrix) + 掩码辅助类::penaltyRule4(matrix);
+    // The four rules, the matrix read once.
+    return 掩码辅助类::penaltyTotal(matrix);
 }
 
 int 编码类::pickMaskPattern(

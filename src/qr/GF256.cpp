@@ -31,7 +31,12 @@ void GF256::init(int primitive)
 void GF256::checkElement(int a, std::string_view method) const
 {
     if (!m_tables || a < 0 || a > 255)
-        failIndex(texts::kGF256, method);
+        failElement(method);
+}
+
+void GF256::failElement(std::string_view method)
+{
+    failIndex(texts::kGF256, method);
 }
 
 int GF256::exp(int a) const
@@ -54,19 +59,6 @@ int GF256::inverse(int a) const
         reportModuleError();
     checkElement(a, "inverse");
     return m_tables->exp[255 - m_tables->log[a]];
-}
-
-int GF256::multiply(int a, int b) const
-{
-    if (a == 0 || b == 0)
-        return 0;
-    if (a == 1)
-        return b;
-    if (b == 1)
-        return a;
-    checkElement(a, "multiply");
-    checkElement(b, "multiply");
-    return m_tables->exp[(m_tables->log[a] + m_tables->log[b]) % 255];
 }
 
 const GF256::Table &GF256::expTable() const

@@ -27,7 +27,18 @@ public:
     int exp(int a) const;
     int log(int a) const; // log of 0 is an error
     int inverse(int a) const; // inverse of 0 is an error
-    int multiply(int a, int b) const;
+    int multiply(int a, int b) const
+    {
+        if (a == 0 || b == 0)
+            return 0;
+        if (a == 1)
+            return b;
+        if (b == 1)
+            return a;
+        if (!m_tables || a < 0 || a > 255 || b < 0 || b > 255) [[unlikely]]
+            failElement("multiply");
+        return m_tables->exp[(m_tables->log[a] + m_tables->log[b]) % 255];
+    }
 
     const Table &expTable() const;
     const Table &logTable() const;
@@ -43,6 +54,7 @@ private:
     };
 
     void checkElement(int a, std::string_view method) const;
+    [[noreturn]] static void failElement(std::string_view method);
 
     // The tables never change after init(), which replaces them as a whole, so copies
     // of a field share them without anyone being able to tell.

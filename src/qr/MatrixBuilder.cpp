@@ -329,44 +329,90 @@ void 矩阵应用类::embedVersionInfo(int version, 字节矩阵类 &matrix) con
     }
 }
 
-void 矩阵应用类::插入数据信息位(const 位向量类 &dataBits, int mask, 字节矩阵类 &matrix) const
-{
-    const int width = matrix.width();
-    const int height = matrix.height();
-    const int size = dataBits.size();
-    const std::vector<std::uint8_t> &bytes = dataBits.bytes();
-    if (static_cast<std::size_t>(dataBits.sizeInBytes()) > bytes.size())
-        failIndex(texts::kMatrixBuilder, texts::kEmbedData);
-    std::uint8_t *cells = matrix.data();
+namespace {
 
-    // The cells are walked directly: every (xx, y) visited lies inside the grid.
+// Places the data bits into the empty cells in placement order: column pairs from the
+// right, upward and downward in turn, passing over the vertical timing column; cells left
+// over get 0. Each bit is inverted where maskHolds(x, y). Returns the number of bits placed.
+// Everything the walk keeps is local, so that it stays in registers while cells are written.
+template <class MaskHolds>
+int placeBits(
+    std::uint8_t *cells, int width, int height, const std::uint8_t *bits, int size, MaskHolds maskHolds)
+{
     int n = 0;
+    const auto place = [&](std::uint8_t &cell, int x, int y) {
+        int bit = 0;
+        if (n < size) {
+            bit = (bits[n >> 3] >> (7 - (n & 7))) & 1;
+            ++n;
+        }
+        cell = static_cast<std::uint8_t>(bit ^ static_cast<int>(maskHolds(x, y)));
+    };
     int direction = -1;
     int x = width - 1;
     int y = height - 1;
     while (x > 0) {
         if (x == 6)
-            x = 5; // the vertical timing column is passed over
+            x = 5;
         while (y >= 0 && y < height) {
-            for (int xx = x; xx >= x - 1; --xx) {
-                std::uint8_t &cell = cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(width)
-                    + static_cast<std::size_t>(xx)];
-                if (!isEmpty(cell))
-                    continue;
-                int bit = 0;
-                if (n < size) {
-                    bit = (bytes[static_cast<std::size_t>(n) >> 3] >> (7 - (n & 7))) & 1;
-                    ++n;
-                }
-                if (mask != -1 && 掩码辅助类::取数据掩码位(mask, xx, y))
-                    bit ^= 1;
-                cell = static_cast<std::uint8_t>(bit);
-            }
+            std::uint8_t *row = cells + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            if (row[x] == 255)
+                place(row[x], x, y);
+            if (row[x - 1] == 255)
+                place(row[x - 1], x - 1, y);
             y += direction;
         }
         direction = -direction;
         y += direction;
         x -= 2;
+    }
+    return n;
+}
+
+} // namespace
+
+void 矩阵应用类::插入数据信息位(const 位向量类 &dataBits, int mask, 字节矩阵类 &matrix) const
+{
+    const int size = dataBits.size();
+    const std::vector<std::uint8_t> &bytes = dataBits.bytes();
+    if (static_cast<std::size_t>(dataBits.sizeInBytes()) > bytes.size())
+        failIndex(texts::kMatrixBuilder, texts::kEmbedData);
+    // One instantiation per mask, so that the mask condition is inlined into the walk.
+    const auto walk = [&](auto maskHolds) {
+        return placeBits(matrix.data(), matrix.width(), matrix.height(), bytes.data(), size, maskHolds);
+    };
+    int n = 0;
+    switch (mask) {
+    case -1:
+        n = walk([](int, int) { return false; });
+        break;
+    case 0:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(0, x, y); });
+        break;
+    case 1:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(1, x, y); });
+        break;
+    case 2:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(2, x, y); });
+        break;
+    case 3:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(3, x, y); });
+        break;
+    case 4:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(4, x, y); });
+        break;
+    case 5:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(5, x, y); });
+        break;
+    case 6:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(6, x, y); });
+        break;
+    case 7:
+        n = walk([](int x, int y) { return 掩码辅助类::取数据掩码位(7, x, y); });
+        break;
+    default: // reported at the first data cell, where the mask condition is asked
+        n = walk([mask](int x, int y) { return 掩码辅助类::取数据掩码位(mask, x, y); });
+        break;
     }
     if (n != size)
         fail(texts::kMatrixBuilder, texts::kEmbedData,

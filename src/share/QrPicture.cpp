@@ -35,6 +35,9 @@ bool isSpaceOnly(std::string_view content)
     return true;
 }
 
+Picture matrixToBitmap(
+    const qr::字节矩阵类 &matrix, int width, int height, Colour lightColour, Colour darkColour);
+
 } // namespace
 
 void requireContent(std::string_view content)
@@ -80,7 +83,8 @@ Picture 创建二维码(std::string_view content, std::optional<std::string_view
         qr::fail(qr::texts::kModule, kMethodCreate,
             std::string(kPictureTooLarge) + std::to_string(kMaxPictureSide));
     const qr::字节矩阵类 matrix = encodeToMatrix(content, ecLevel, static_cast<int>(w), h);
-    return matrixToBitmap(matrix.cellArray(), static_cast<int>(w), h, lightColour, darkColour);
+    // Reads the cells in place; the same picture as matrixToBitmap(matrix.cellArray(), …).
+    return matrixToBitmap(matrix, static_cast<int>(w), h, lightColour, darkColour);
 }
 
 qr::字节矩阵类 encodeToMatrix(std::string_view content, const qr::EcLevel &ecLevel, int width, int height)
@@ -129,18 +133,61 @@ qr::字节矩阵类 renderMatrix(const qr::二维码类 &qrCode, int width, int 
     return output;
 }
 
+namespace {
+
+// The dark runs of each row become runs of pixels; light is the picture's background. A
+// scaled symbol repeats each row, so a row like the one before is copied.
+template <class RowAt>
+Picture paint(RowAt rowAt, int rows, int width, int height, Colour lightColour, Colour darkColour)
+{
+    Bitmap picture(width, height, lightColour);
+    const std::uint8_t *previous = nullptr;
+    int previousEnd = -1;
+    for (int y = 0; y < height && y < rows; ++y) {
+        const auto [cells, length] = rowAt(y);
+        const int end = std::min(width, length);
+        if (previous && end == previousEnd && std::equal(cells, cells + end, previous)) {
+            picture.copyRow(y - 1, y);
+            continue;
+        }
+        previous = cells;
+        previousEnd = end;
+        for (int x = 0; x < end;) {
+            if (cells[x] != 1) {
+                ++x;
+                continue;
+            }
+            int run = 1;
+            while (x + run < end && cells[x + run] == 1)
+                ++run;
+            picture.fillRun(x, y, run, darkColour);
+            x += run;
+        }
+    }
+    return std::move(picture).bmpBytes();
+}
+
+Picture matrixToBitmap(
+    const qr::字节矩阵类 &matrix, int width, int height, Colour lightColour, Colour darkColour)
+{
+    const auto rowAt = [&](int y) {
+        return std::pair { matrix.data()
+                + static_cast<std::size_t>(y) * static_cast<std::size_t>(matrix.width()),
+            matrix.width() };
+    };
+    return paint(rowAt, matrix.height(), width, height, lightColour, darkColour);
+}
+
+} // namespace
+
 Picture matrixToBitmap(
     const qr::MatrixData &cells, int width, int height, Colour lightColour, Colour darkColour)
 {
-    Bitmap picture(width, height, lightColour);
-    const auto &rows = cells.bytes;
-    for (int y = 0; y < height && y < static_cast<int>(rows.size()); ++y) {
-        const auto &row = rows[static_cast<std::size_t>(y)];
-        for (int x = 0; x < width && x < static_cast<int>(row.size()); ++x)
-            if (row[static_cast<std::size_t>(x)] == 1)
-                picture.setPixel(x, y, darkColour);
-    }
-    return picture.bmpBytes();
+    const auto rowAt = [&](int y) {
+        const auto &row = cells.bytes[static_cast<std::size_t>(y)];
+        return std::pair { row.data(), static_cast<int>(row.size()) };
+    };
+    return paint(rowAt, static_cast<int>(cells.bytes.size()), width, height, lightColour, darkColour);
 }
 
 } // namespace sorvane::share

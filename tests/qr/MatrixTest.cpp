@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -334,6 +335,139 @@ TEST(Masks, PenaltyRules)
         for (int i = 0; i < dark; ++i)
             m.setCell(i % 25, i / 25, 1);
         EXPECT_EQ(掩码辅助类::penaltyRule4(m), penalty) << dark;
+    }
+}
+
+// The rules read cell by cell, as plainly as they are defined.
+struct PlainPenalty
+{
+    const 字节矩阵类 &m;
+
+    int rule1Lines(bool horizontal) const
+    {
+        int penalty = 0;
+        int previous = -1;
+        const int outer = horizontal ? m.height() : m.width();
+        const int inner = horizontal ? m.width() : m.height();
+        for (int i = 0; i < outer; ++i) {
+            int count = 0;
+            for (int j = 0; j < inner; ++j) {
+                const int v = horizontal ? m.cellAt(j, i) : m.cellAt(i, j);
+                if (v == previous) {
+                    ++count;
+                    if (count == 5)
+                        penalty += 3;
+                    else if (count > 5)
+                        penalty += 1;
+                } else {
+                    count = 1;
+                    previous = v;
+                }
+            }
+        }
+        return penalty;
+    }
+    int rule2() const
+    {
+        int penalty = 0;
+        for (int y = 0; y + 1 < m.height(); ++y)
+            for (int x = 0; x + 1 < m.width(); ++x) {
+                const int v = m.cellAt(x, y);
+                if (v == m.cellAt(x + 1, y) && v == m.cellAt(x, y + 1) && v == m.cellAt(x + 1, y + 1))
+                    penalty += 3;
+            }
+        return penalty;
+    }
+    int rule3() const
+    {
+        const int pattern[7] = { 1, 0, 1, 1, 1, 0, 1 };
+        int penalty = 0;
+        for (int y = 0; y < m.height(); ++y) {
+            for (int x = 0; x < m.width(); ++x) {
+                for (const bool horizontal : { true, false }) {
+                    const int length = horizontal ? m.width() : m.height();
+                    const int at = horizontal ? x : y;
+                    const auto cell = [&](int k) { return horizontal ? m.cellAt(k, y) : m.cellAt(x, k); };
+                    if (at + 6 >= length)
+                        continue;
+                    bool run = true;
+                    for (int k = 0; k < 7; ++k)
+                        run = run && cell(at + k) == pattern[k];
+                    if (!run)
+                        continue;
+                    bool after = at + 10 < length;
+                    for (int k = 7; after && k <= 10; ++k)
+                        after = cell(at + k) == 0;
+                    bool before = at - 4 >= 0;
+                    for (int k = 1; before && k <= 4; ++k)
+                        before = cell(at - k) == 0;
+                    if (after || before)
+                        penalty += 40;
+                }
+            }
+        }
+        return penalty;
+    }
+    int rule4() const
+    {
+        int dark = 0;
+        for (int y = 0; y < m.height(); ++y)
+            for (int x = 0; x < m.width(); ++x)
+                dark += m.cellAt(x, y) == 1;
+        const int total = m.width() * m.height();
+        return 10 * ((10 * std::abs(2 * dark - total)) / total);
+    }
+};
+
+// Noise with long runs, blocks and finder-like runs (with light around them) painted in.
+字节矩阵类 randomSymbolLike(int width, int height, std::mt19937 &random)
+{
+    字节矩阵类 m;
+    m.init(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            m.setCell(x, y, random() & 1);
+    const char *shapes[] = { "00001011101", "10111010000", "000010111010000", "1111111", "0000000000" };
+    for (int n = 0; n < (width * height) / 20; ++n) {
+        const std::string shape = shapes[random() % 5];
+        const bool horizontal = random() & 1;
+        const int length = static_cast<int>(shape.size());
+        const int x0 = static_cast<int>(random() % static_cast<unsigned>(width));
+        const int y0 = static_cast<int>(random() % static_cast<unsigned>(height));
+        for (int k = 0; k < length; ++k) {
+            const int x = horizontal ? x0 + k : x0;
+            const int y = horizontal ? y0 : y0 + k;
+            if (x < width && y < height)
+                m.setCell(x, y, shape[static_cast<std::size_t>(k)] == '1');
+        }
+    }
+    return m;
+}
+
+TEST(Masks, PenaltiesAgreeWithPlainCountingOnAnyMatrix)
+{
+    std::mt19937 random(2024);
+    const std::pair<int, int> sizes[] = { { 1, 1 }, { 4, 4 }, { 11, 7 }, { 7, 11 }, { 21, 21 }, { 33, 33 },
+        { 63, 64 }, { 64, 64 }, { 65, 65 }, { 100, 90 }, { 128, 128 }, { 129, 129 }, { 177, 177 },
+        { 192, 190 }, { 193, 193 }, { 250, 3 } };
+    for (const auto &[width, height] : sizes) {
+        for (int round = 0; round < 3; ++round) {
+            字节矩阵类 m = randomSymbolLike(width, height, random);
+            if (round == 2 && width > 2)
+                m.setCell(width / 2, height / 2, 255); // not a finished symbol: compared by value
+            const PlainPenalty plain { m };
+            const std::string where
+                = std::to_string(width) + "x" + std::to_string(height) + "#" + std::to_string(round);
+            EXPECT_EQ(掩码辅助类::penaltyRule1Lines(m, true), plain.rule1Lines(true)) << where;
+            EXPECT_EQ(掩码辅助类::penaltyRule1Lines(m, false), plain.rule1Lines(false)) << where;
+            EXPECT_EQ(掩码辅助类::penaltyRule2(m), plain.rule2()) << where;
+            EXPECT_EQ(掩码辅助类::penaltyRule3(m), plain.rule3()) << where;
+            EXPECT_EQ(掩码辅助类::penaltyRule4(m), plain.rule4()) << where;
+            EXPECT_EQ(掩码辅助类::penaltyTotal(m),
+                plain.rule1Lines(true) + plain.rule1Lines(false) + plain.rule2() + plain.rule3()
+                    + plain.rule4())
+                << where;
+        }
     }
 }
 
