@@ -18,14 +18,17 @@ PolyBase RS编码器类::generator(int degree)
 {
     if (degree < 0 || m_cachedGenerators.empty())
         failIndex(texts::kRsEncoder, "generator");
-    if (degree >= static_cast<int>(m_cachedGenerators.size())) {
-        GFP arithmetic;
-        arithmetic.setOperand(m_cachedGenerators.back());
-        for (int d = static_cast<int>(m_cachedGenerators.size()); d <= degree; ++d) {
-            PolyBase next = arithmetic.multiply(PolyBase(m_field, { 1, m_field.exp(d - 1) }));
-            m_cachedGenerators.push_back(next);
-            arithmetic.setOperand(std::move(next));
-        }
+    for (int d = static_cast<int>(m_cachedGenerators.size()); d <= degree; ++d) {
+        // last × (x + α^(d−1)), multiplied out directly: the coefficients of the general
+        // product with {1, α^(d−1)}, without building the factor and its copies.
+        const std::vector<int> &last = m_cachedGenerators.back().coefficients();
+        const int root = m_field.exp(d - 1);
+        std::vector<int> next(last.size() + 1);
+        next[0] = last[0];
+        for (std::size_t i = 1; i < last.size(); ++i)
+            next[i] = GF256::add(last[i], m_field.multiply(last[i - 1], root));
+        next[last.size()] = m_field.multiply(last.back(), root);
+        m_cachedGenerators.emplace_back(m_field, std::move(next));
     }
     return m_cachedGenerators[static_cast<std::size_t>(degree)];
 }
