@@ -176,8 +176,6 @@ TransferReply perform(CURL *easy, const TransferSpec &spec)
             == CURLE_OK
         && curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(spec.totalTimeout.count()))
             == CURLE_OK
-        && curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(spec.maxBodyBytes))
-            == CURLE_OK
         && curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody) == CURLE_OK
         && curl_easy_setopt(easy, CURLOPT_WRITEDATA, &sink) == CURLE_OK
         && curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader) == CURLE_OK
@@ -190,6 +188,11 @@ TransferReply perform(CURL *easy, const TransferSpec &spec)
             == CURLE_OK
         && curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK;
 
+    // Fail at once when the announced length is over the limit (the write callback still
+    // guards replies that announce none); a HEAD reply announces a body it never sends.
+    if (ok && spec.method != "HEAD")
+        ok = curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(spec.maxBodyBytes))
+            == CURLE_OK;
     if (ok && spec.body) {
         ok = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body->size()))
                 == CURLE_OK

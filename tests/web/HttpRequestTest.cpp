@@ -154,6 +154,12 @@ TEST_F(HttpRequestTest, BodyOverTheLimitIsAFailure)
         else
             expectFailed(request);
     }
+    // A HEAD reply only announces the length.
+    ASSERT_TRUE(request.open("HEAD", at("/size/" + over)));
+    ASSERT_TRUE(request.send()) << request.errorText();
+    EXPECT_EQ(request.status(), 200);
+    EXPECT_EQ(request.getResponseHeader("Content-Length"), over);
+    EXPECT_EQ(request.responseBody(), "");
 }
 
 TEST_F(HttpRequestTest, RefusedConnectionIsAFailure)

@@ -143,6 +143,7 @@ TestServer::TestServer(Transport transport)
         m_impl->server = std::make_unique<httplib::Server>();
     }
     m_impl->routes();
+    m_impl->server->set_tcp_nodelay(true); // no delayed-ACK stalls on reused connections
     // Bound and listening from here on, so requests queue until the thread accepts them.
     m_impl->port = m_impl->server->bind_to_any_port("127.0.0.1");
     if (m_impl->port <= 0)
