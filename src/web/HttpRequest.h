@@ -24,7 +24,6 @@
 #include "text/Encoding.h"
 #include "web/CookieStore.h"
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -67,8 +66,8 @@ public:
     void setCredentials(
         std::string_view user, std::string_view password, CredentialsFor target = CredentialsFor::Server);
     // Proxy for this object's requests: the http_proxy/https_proxy/no_proxy environment
-    // (the default), none, or `server` ("host:port") except for the hosts of `bypass`
-    // (separated by ";" or ",").
+    // (what a new object uses), none, or `server` ("host:port") except for the hosts of
+    // `bypass` (separated by ";" or ",").
     void setProxy(ProxySetting setting = ProxySetting::Named, std::string_view server = {},
         std::string_view bypass = {});
     // Lowers the time-outs of this object's requests (milliseconds; 0 or less means no
