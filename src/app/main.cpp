@@ -21,19 +21,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 using namespace sorvane;
 
+namespace {
+
+// True when the command line asks for text only (help or version).
+bool asksOnlyForText(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
-    platform::preferXcbPlatform();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorvane"));
-    QApplication::setApplicationVersion(QStringLiteral(SORVANE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("sorvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/sorvane.svg")));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Internet radio for the Douban FM service."));
     parser.addHelpOption();
@@ -41,6 +49,24 @@ int main(int argc, char **argv)
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Play from the built-in demo station on this machine."));
     parser.addOption(demo);
+
+    // Help and version are printed on a terminal that may have no display at all, and
+    // the GUI platform aborts the process without one: answer them before it loads.
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("sorvane"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(SORVANE_VERSION));
+        parser.process(app); // prints and exits
+        return 0;
+    }
+
+    platform::preferXcbPlatform();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("sorvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Sorvane"));
+    QApplication::setApplicationVersion(QStringLiteral(SORVANE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("sorvane"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/sorvane.svg")));
     parser.process(app);
 
     // One instance at a time; a second start says so and touches no file.
