@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/MprisBridge.h"
 #include "app/TermSignals.h"
+#include "app/Trace.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/InstanceLock.h"
 #include "platform/XcbPreference.h"
@@ -120,6 +121,7 @@ int main(int argc, char **argv)
     window.show();
 
     app::MprisBridge mpris(window, player);
+    app::tracePlaying(player, window);
 
     app::TermSignals termSignals;
     QObject::connect(&termSignals, &app::TermSignals::terminationRequested, &window, &QWidget::close);
