@@ -111,27 +111,31 @@ void 编码类::编码(std::string_view content, const EcLevel &level, 二维码
     位向量子类 joiner;
     字节矩阵类 matrix;
     const 矩阵应用类 builder;
+    // Built aside and stored at the end: a report leaves the caller's record as it was,
+    // never half old and half new.
+    二维码类 symbol;
 
     const Mode mode = selectMode(content);
     appendSegment(content, mode, dataBits);
     const int numInputBytes = dataBits.sizeInBytes();
-    初始化二维码(numInputBytes, level, mode, record);
+    初始化二维码(numInputBytes, level, mode, symbol);
     appendModeIndicator(mode, headerBits);
     const int numLetters = sameMode(mode, modeObjects()[2])
         ? dataBits.sizeInBytes()
         : static_cast<int>(splitCharacters(content).size());
-    追加长度信息(numLetters, record.version(), mode, headerBits);
+    追加长度信息(numLetters, symbol.version(), mode, headerBits);
     joiner.setInner(std::move(headerBits));
     joiner.appendVector(dataBits);
     headerBits = joiner.takeInner();
-    结束数据位(record.dataBytes(), headerBits);
-    交错容错字节(headerBits, record.totalBytes(), record.dataBytes(), record.rsBlocks(), finalBits);
-    matrix.init(record.matrixWidth(), record.matrixWidth());
-    record.setMaskPattern(pickMaskPattern(finalBits, record.ecLevel(), record.version(), matrix));
-    builder.buildMatrix(finalBits, record.ecLevel(), record.version(), record.maskPattern(), matrix);
-    record.setMatrix(std::move(matrix));
-    if (!record.isValid())
+    结束数据位(symbol.dataBytes(), headerBits);
+    交错容错字节(headerBits, symbol.totalBytes(), symbol.dataBytes(), symbol.rsBlocks(), finalBits);
+    matrix.init(symbol.matrixWidth(), symbol.matrixWidth());
+    symbol.setMaskPattern(pickMaskPattern(finalBits, symbol.ecLevel(), symbol.version(), matrix));
+    builder.buildMatrix(finalBits, symbol.ecLevel(), symbol.version(), symbol.maskPattern(), matrix);
+    symbol.setMatrix(std::move(matrix));
+    if (!symbol.isValid())
         fail(texts::kEncoder, texts::kEncode, texts::kInvalidSymbol);
+    record = std::move(symbol);
 }
 
 void 编码类::初始化二维码(int numInputBytes, const EcLevel &level, const Mode &mode, 二维码类 &record) const

@@ -51,7 +51,8 @@ public:
     编码类();
 
     // Encodes content (GB18030) at the level into record. Byte data is written as UTF-8.
-    // A content too long for version 40 at that level is reported by 初始化二维码.
+    // A content too long for version 40 at that level is reported by 初始化二维码; after
+    // any report the record is unchanged.
     void 编码(std::string_view content, const EcLevel &level, 二维码类 &record) const;
     // Chooses the smallest version whose data codewords hold numInputBytes + 3 and fills
     // the record's numbers.

@@ -38,6 +38,13 @@ bool isSpaceOnly(std::string_view content)
 Picture matrixToBitmap(
     const qr::字节矩阵类 &matrix, int width, int height, Colour lightColour, Colour darkColour);
 
+void requireSize(std::int64_t width, std::int64_t height)
+{
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        qr::fail(qr::texts::kModule, kMethodCreate,
+            std::string(kPictureTooLarge) + std::to_string(kMaxPictureSide));
+}
+
 } // namespace
 
 void requireContent(std::string_view content)
@@ -79,9 +86,7 @@ Picture 创建二维码(std::string_view content, std::optional<std::string_view
     const qr::EcLevel ecLevel = levelFromText(level);
     const std::int64_t w = width.value_or(0) > 0 ? *width : kDefaultSide;
     const int h = height.value_or(0) > 0 ? *height : kDefaultSide;
-    if (w > kMaxPictureSide || h > kMaxPictureSide)
-        qr::fail(qr::texts::kModule, kMethodCreate,
-            std::string(kPictureTooLarge) + std::to_string(kMaxPictureSide));
+    requireSize(w, h);
     const qr::字节矩阵类 matrix = encodeToMatrix(content, ecLevel, static_cast<int>(w), h);
     // Reads the cells in place; the same picture as matrixToBitmap(matrix.cellArray(), …).
     return matrixToBitmap(matrix, static_cast<int>(w), h, lightColour, darkColour);
@@ -99,6 +104,7 @@ qr::字节矩阵类 encodeToMatrix(std::string_view content, const qr::EcLevel &
 
 qr::字节矩阵类 renderMatrix(const qr::二维码类 &qrCode, int width, int height)
 {
+    requireSize(width, height);
     const qr::字节矩阵类 &input = qrCode.matrix();
     const int inputWidth = input.width();
     const int inputHeight = input.height();
@@ -183,6 +189,7 @@ Picture matrixToBitmap(
 Picture matrixToBitmap(
     const qr::MatrixData &cells, int width, int height, Colour lightColour, Colour darkColour)
 {
+    requireSize(width, height);
     const auto rowAt = [&](int y) {
         const auto &row = cells.bytes[static_cast<std::size_t>(y)];
         return std::pair { row.data(), static_cast<int>(row.size()) };

@@ -19,7 +19,8 @@ namespace sorvane::share {
 
 using Picture = std::vector<std::uint8_t>; // BMP file bytes
 
-// Our cap on each side of a picture: a larger request is an error, not gigabytes.
+// Our cap on each side of a picture: a larger request to any of the routines below is
+// reported (创建二维码()), never gigabytes allocated.
 inline constexpr int kMaxPictureSide = 4096;
 
 // content: GB18030 text. level: "L", "M", "Q" or "H" in either case; omitted gives L.

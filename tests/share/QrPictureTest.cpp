@@ -131,11 +131,20 @@ TEST(QrPicture, Reports)
         EXPECT_EQ(reportOf(create(content, "L")), noContent);
     EXPECT_FALSE(reportOf(create(gb(" 中 "), "L"))); // spaces around a character are content
 
+    // A report leaves the last symbol in place.
+    创建二维码(kLink, "M", 144, 144, 0xFFFFFF, 0);
+    const qr::字节矩阵类 before = qr::moduleQrCode().matrix();
     EXPECT_EQ(reportOf(create(std::string(1274, 'a'), "H")), report("编码类", "初始化二维码", ""));
+    EXPECT_EQ(qr::moduleQrCode().version(), 4);
+    EXPECT_EQ(qr::moduleQrCode().ecLevel().name(), "M");
+    EXPECT_EQ(qr::moduleQrCode().matrix().cellArray().bytes, before.cellArray().bytes);
+
     const auto tooLarge = reportOf(create("A", "L", 4097));
     ASSERT_TRUE(tooLarge);
     EXPECT_EQ(tooLarge->method, gb("创建二维码()"));
     EXPECT_FALSE(reportOf(create("A", "L", kMaxPictureSide)));
+    EXPECT_TRUE(reportOf([] { renderMatrix(qr::moduleQrCode(), 10, kMaxPictureSide + 1); }));
+    EXPECT_TRUE(reportOf([] { matrixToBitmap(qr::MatrixData {}, kMaxPictureSide + 1, 10, 0, 0); }));
 }
 
 } // namespace
