@@ -15,9 +15,14 @@ ClickLabel::ClickLabel(QWidget *parent)
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        Q_EMIT pressed();
-    QLabel::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
+    // Handled here: an ignored press would travel on to the player panel and run its
+    // closePanels too (which, for the channel label, closes the list just opened).
+    event->accept();
+    Q_EMIT pressed();
 }
 
 ShapeBox::ShapeBox(QWidget *parent, QColor fill)
@@ -34,8 +39,13 @@ void ShapeBox::setFill(const QColor &fill)
 
 void ShapeBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    // Only a press on the box itself counts: presses on its children that they leave
+    // unhandled (plain labels, the progress bars) reach it too.
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) {
+        event->accept();
         Q_EMIT pressed();
+        return;
+    }
     QFrame::mousePressEvent(event);
 }
 
@@ -61,9 +71,12 @@ void PictureBox::setPictureBytes(const QByteArray &bytes)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        Q_EMIT pressed();
-    QLabel::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
+    event->accept(); // see ClickLabel
+    Q_EMIT pressed();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)

@@ -103,6 +103,9 @@ void MainWindow::buildControls()
     m_favouritesMenu->addAction(QStringLiteral("删除选中"), this, [this] { deleteSelectedFavourite(); });
     m_favouritesMenu->addAction(QStringLiteral("清空全部"), this, [this] { clearAllFavourites(); });
 
+    // Children of the window, so they can be found by name like every other control.
+    for (QTimer *timer : {&m_dockTimer, &m_hintTimer, &m_playbackTimer, &m_retryTimer})
+        timer->setParent(this);
     m_dockTimer.setObjectName(QStringLiteral("时钟1"));
     m_dockTimer.setInterval(100);
     m_hintTimer.setObjectName(QStringLiteral("时钟2"));
