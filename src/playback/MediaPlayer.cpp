@@ -483,6 +483,14 @@ void MediaPlayer::setVolume(int volume)
     mpv_set_property(handle_.get(), "volume", MPV_FORMAT_DOUBLE, &value);
 }
 
+int MediaPlayer::volume() const
+{
+    double value = 0;
+    if (!handle_ || mpv_get_property(handle_.get(), "volume", MPV_FORMAT_DOUBLE, &value) < 0)
+        return 0;
+    return static_cast<int>(std::lround(value));
+}
+
 void MediaPlayer::setCurrentPosition(double seconds)
 {
     processEvents();

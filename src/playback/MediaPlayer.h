@@ -122,6 +122,8 @@ public:
     void toggleMute();
     // 0–100; values outside are clamped.
     void setVolume(int volume);
+    // The volume libmpv plays at, 0–100 rounded; 0 when libmpv is not available.
+    int volume() const;
     // Seeks in the current song; ignored while nothing is loaded.
     void setCurrentPosition(double seconds);
 
