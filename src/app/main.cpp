@@ -85,6 +85,12 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "sorvane: %s\n", qPrintable(station.errorText()));
             return 1;
         }
+        // The demo station is on loopback: its traffic never goes through a proxy.
+        for (const char *name : {"no_proxy", "NO_PROXY"}) {
+            QByteArray value = qgetenv(name);
+            value += value.isEmpty() ? "127.0.0.1,localhost" : ",127.0.0.1,localhost";
+            qputenv(name, value);
+        }
         service::Endpoints e;
         e.serviceBase = station.serviceBase().toStdString();
         e.musicBase = station.musicBase().toStdString();
