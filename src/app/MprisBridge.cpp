@@ -4,6 +4,8 @@
 #include "app/QtText.h"
 #include "playback/MediaPlayer.h"
 
+#include <QCoreApplication>
+
 namespace sorvane::app {
 
 MprisBridge::MprisBridge(MainWindow &window, playback::MediaPlayer &player)
@@ -19,7 +21,12 @@ MprisBridge::MprisBridge(MainWindow &window, playback::MediaPlayer &player)
         m_window.raise();
         m_window.activateWindow();
     });
-    QObject::connect(&m_service, &MprisService::quitRequested, &window, &QWidget::close);
+    // Closing a window the hot key has hidden is not "the last window closed", so the
+    // event loop is ended here too; the window still saves its files while it closes.
+    QObject::connect(&m_service, &MprisService::quitRequested, &window, [this] {
+        if (m_window.close())
+            QCoreApplication::quit();
+    });
     QObject::connect(&m_service, &MprisService::nextRequested, &window, &MainWindow::pressNext);
     QObject::connect(&m_service, &MprisService::pauseRequested, &window, [this] {
         if (!m_window.isPaused())

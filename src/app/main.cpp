@@ -130,7 +130,12 @@ int main(int argc, char **argv)
     app::tracePlaying(player, window);
 
     app::TermSignals termSignals;
-    QObject::connect(&termSignals, &app::TermSignals::terminationRequested, &window, &QWidget::close);
+    // Like a quit from MPRIS: the window may be hidden by the hot key, when closing it
+    // alone would not end the event loop.
+    QObject::connect(&termSignals, &app::TermSignals::terminationRequested, &window, [&window] {
+        if (window.close())
+            QCoreApplication::quit();
+    });
 
     const int code = app.exec();
     hotKey.unregisterHotKey(window.state().hotKeyId);
