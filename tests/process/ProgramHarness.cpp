@@ -7,12 +7,16 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
+#include <optional>
 
 namespace sorvane::process_test {
 
@@ -90,6 +94,56 @@ QByteArray Program::standardOutput()
 {
     m_output += m_process.readAllStandardOutput();
     return m_output;
+}
+
+namespace {
+
+// Fields of /proc/PID/stat: "pid (comm) state ppid ..."; comm may hold spaces and brackets.
+struct ProcStat
+{
+    QString comm;
+    QChar state;
+    qint64 parent = 0;
+};
+
+std::optional<ProcStat> procStat(const QString &pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString line = QString::fromUtf8(file.readAll());
+    const qsizetype open = line.indexOf(QLatin1Char('('));
+    const qsizetype close = line.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return std::nullopt;
+    const QStringList rest = line.mid(close + 2).split(QLatin1Char(' '));
+    if (rest.size() < 2 || rest[0].isEmpty())
+        return std::nullopt;
+    return ProcStat { line.mid(open + 1, close - open - 1), rest[0][0], rest[1].toLongLong() };
+}
+
+} // namespace
+
+std::vector<qint64> childProcesses(qint64 pid, const QString &name)
+{
+    std::vector<qint64> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool number = false;
+        const qint64 child = entry.toLongLong(&number);
+        if (!number)
+            continue;
+        const auto stat = procStat(entry);
+        if (stat && stat->parent == pid && stat->comm == name && stat->state != QLatin1Char('Z'))
+            children.push_back(child);
+    }
+    return children;
+}
+
+bool processEnded(qint64 pid)
+{
+    const auto stat = procStat(QString::number(pid));
+    return !stat || stat->state == QLatin1Char('Z');
 }
 
 const QString MprisClient::busName = QStringLiteral("org.mpris.MediaPlayer2.sorvane");

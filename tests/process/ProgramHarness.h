@@ -67,6 +67,11 @@ private:
     bool m_started = false;
 };
 
+// Live children of process `pid` whose command name is `name`, read from /proc.
+std::vector<qint64> childProcesses(qint64 pid, const QString &name);
+// True once `pid` has ended (gone, or a zombie nobody has reaped yet).
+bool processEnded(qint64 pid);
+
 // The program's MPRIS service as a client on the session bus sees it.
 class MprisClient
 {

@@ -86,18 +86,18 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return !mpris_.isUp(); }, kExitMs));
     }
 
-    std::unique_ptr<Program> start()
+    std::unique_ptr<Program> start(const QStringList &arguments = {})
     {
         auto program = std::make_unique<Program>(
-            programEnvironment(station_.baseUrl(), station_.musicBaseUrl(), folders_));
+            programEnvironment(station_.baseUrl(), station_.musicBaseUrl(), folders_), arguments);
         EXPECT_TRUE(program->started());
         return program;
     }
 
     // Starts the program and waits until it answers on the bus.
-    std::unique_ptr<Program> startServing()
+    std::unique_ptr<Program> startServing(const QStringList &arguments = {})
     {
-        auto program = start();
+        auto program = start(arguments);
         const qint64 pid = program->pid();
         EXPECT_TRUE(waitUntil([&] { return mpris_.ownerPid() == pid; }, kStartMs));
         return program;
@@ -183,6 +183,22 @@ TEST_F(ProgramTest, MprisDrivesPlaybackAndQuitSavesBothFiles)
     quit(*program);
     EXPECT_FALSE(fileBytes(folders_.dataFile(settingsFile)).isEmpty());
     EXPECT_TRUE(QFile::exists(folders_.dataFile(favouritesFile)));
+}
+
+TEST_F(ProgramTest, DemoModePlaysFromItsOwnStationAndEndsIt)
+{
+    auto program = startServing({ QStringLiteral("--demo") });
+    const std::vector<qint64> stations = childProcesses(program->pid(), QStringLiteral("sorvane-station"));
+    ASSERT_EQ(stations.size(), 1U);
+
+    EXPECT_EQ(mpris_.call(QStringLiteral("Next")), QString());
+    // The demo station serves the same demo catalogue as ours, from its own rotation.
+    EXPECT_TRUE(waitForTitle(rotationSong(0).title)) << mpris_.title().toStdString();
+    EXPECT_TRUE(waitForPositionPast(300'000));
+    EXPECT_EQ(station_.arrivals(), 0U) << "the configured service must not be asked in demo mode";
+
+    quit(*program);
+    EXPECT_TRUE(waitUntil([&] { return processEnded(stations.front()); }, kExitMs));
 }
 
 TEST_F(ProgramTest, SecondStartIsRefusedAndLeavesBothFilesAlone)
