@@ -17,6 +17,10 @@ MprisBridge::MprisBridge(MainWindow &window, playback::MediaPlayer &player)
     m_service.setVolume(1.0);
 
     QObject::connect(&m_service, &MprisService::raiseRequested, &window, [this] {
+        // Showing a window the hot key hid counts as the hot key's show, so the next
+        // Home press hides it again instead of showing it a second time.
+        if (m_window.state().windowToggleState == 1)
+            m_window.state().windowToggleState = 2;
         m_window.show();
         m_window.raise();
         m_window.activateWindow();

@@ -242,7 +242,7 @@ TEST_F(ProgramTest, SecondStartIsRefusedAndLeavesBothFilesAlone)
     quit(*first);
 }
 
-TEST_F(ProgramTest, HomeKeyHidesThenShowsTheWindow)
+TEST_F(ProgramTest, HomeKeyHidesAndShowsTheWindowInStepWithRaiseAndQuit)
 {
     auto program = startServing();
     const unsigned long window = x_.waitForViewableWindow(
@@ -256,9 +256,16 @@ TEST_F(ProgramTest, HomeKeyHidesThenShowsTheWindow)
     x_.pressKey(XK_Home);
     EXPECT_TRUE(waitUntil([&] { return x_.isViewable(window); }, kWindowMs)) << "second press must show";
 
-    // Hidden again, the program still quits on request (from a desktop media widget).
+    // A desktop media widget raises the hidden window; the next press hides it again.
     x_.pressKey(XK_Home);
     EXPECT_TRUE(waitUntil([&] { return !x_.isViewable(window); }, kWindowMs)) << "third press must hide";
+    EXPECT_EQ(mpris_.call(QStringLiteral("Raise")), QString());
+    EXPECT_TRUE(waitUntil([&] { return x_.isViewable(window); }, kWindowMs)) << "Raise must show";
+    x_.pressKey(XK_Home);
+    EXPECT_TRUE(waitUntil([&] { return !x_.isViewable(window); }, kWindowMs))
+        << "a press after Raise must hide";
+
+    // Hidden, the program still quits on request.
     quit(*program);
     EXPECT_TRUE(QFile::exists(folders_.dataFile(settingsFile)));
 }
