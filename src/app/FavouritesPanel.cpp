@@ -20,6 +20,15 @@ namespace sorvane::app {
 
 namespace {
 constexpr int kAlbumColumn = 7;
+
+// The row the listener selected, or null. Not the current item: that one moves to a
+// neighbour when its row is deleted without being selected, and a second "删除选中"
+// would then delete a row nobody chose.
+QTreeWidgetItem *selectedRow(const QTreeWidget &list)
+{
+    const QList<QTreeWidgetItem *> selected = list.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
 } // namespace
 
 void MainWindow::showFavouritesCount()
@@ -75,7 +84,7 @@ void MainWindow::redHeartClicked()
 
 void MainWindow::playFavourite()
 {
-    QTreeWidgetItem *row = m_favouritesList->currentItem();
+    QTreeWidgetItem *row = selectedRow(*m_favouritesList);
     const auto cell = [row](int column) { return row ? toGb(row->text(column)) : GbString(); };
 
     m_redHeart->show();
@@ -114,7 +123,7 @@ void MainWindow::favouritesMenuRequested(const QPoint &pos)
 
 void MainWindow::deleteSelectedFavourite()
 {
-    QTreeWidgetItem *row = m_favouritesList->currentItem();
+    QTreeWidgetItem *row = selectedRow(*m_favouritesList);
     // With no row selected the comparison sees an empty text.
     if ((row ? row->text(kAlbumColumn) : QString()) == toQt(m_state.albumLink)) {
         m_redHeart->hide();
@@ -191,9 +200,8 @@ bool MainWindow::saveFavourites()
     settings.width = m_favouritesList->width();
     settings.height = m_favouritesList->height();
     settings.visible = !m_favouritesList->isHidden();
-    settings.selectNow = m_favouritesList->currentItem()
-        ? m_favouritesList->indexOfTopLevelItem(m_favouritesList->currentItem())
-        : -1;
+    QTreeWidgetItem *selected = selectedRow(*m_favouritesList);
+    settings.selectNow = selected ? m_favouritesList->indexOfTopLevelItem(selected) : -1;
     const auto saved = favourites::saveListFile(list, favouritesFilePath());
     if (!saved)
         std::fprintf(stderr, "sorvane: %s\n", saved.error().message.c_str());
