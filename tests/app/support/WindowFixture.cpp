@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 
 #include <fstream>
 #include <sstream>
@@ -35,15 +36,25 @@ private:
 
 } // namespace
 
-station::Catalogue shortCatalogue()
+station::Catalogue loadCatalogue(const std::filesystem::path &dir)
 {
     std::string error;
-    auto catalogue = station::Catalogue::load(station::shortCatalogueDir(), error);
+    auto catalogue = station::Catalogue::load(dir, error);
     if (!catalogue) {
         ADD_FAILURE() << error;
         return station::Catalogue({});
     }
     return std::move(*catalogue);
+}
+
+station::Catalogue shortCatalogue()
+{
+    return loadCatalogue(station::shortCatalogueDir());
+}
+
+station::Catalogue demoCatalogue()
+{
+    return loadCatalogue(station::demoCatalogueDir());
 }
 
 std::vector<std::string> fileLinesUtf8(const std::filesystem::path &path)
@@ -146,6 +157,12 @@ void WindowFixture::closeWindow()
 {
     m_window->close();
     m_window.reset();
+}
+
+QString WindowFixture::textOf(const QString &name)
+{
+    auto *label = control<QLabel>(name);
+    return label ? label->text() : QString();
 }
 
 void WindowFixture::click(QWidget *widget, Qt::MouseButton button)

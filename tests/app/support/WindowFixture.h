@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ template <typename Predicate> bool waitFor(Predicate done, int timeoutMs = 5000)
     return QTest::qWaitFor(done, timeoutMs);
 }
 
-// The catalogue of 3-second songs, or a failed assertion.
+// The catalogue in `dir`, or a failed assertion and an empty catalogue.
+station::Catalogue loadCatalogue(const std::filesystem::path &dir);
+// The catalogue of 3-second songs, for songs that end by themselves.
 station::Catalogue shortCatalogue();
+// The demo catalogue of 15-25 s songs, for tests that must not see a song end.
+station::Catalogue demoCatalogue();
 
 // The file's lines as UTF-8, without their CRLF ends.
 std::vector<std::string> fileLinesUtf8(const std::filesystem::path &path);
@@ -70,6 +75,9 @@ protected:
         return found;
     }
 
+    // The text of the label called `name`.
+    QString textOf(const QString &name);
+
     // Clicks `widget` where the listener can reach it: a visible point of it that no
     // other control covers. A failed assertion when it is hidden or covered everywhere.
     void click(QWidget *widget, Qt::MouseButton button = Qt::LeftButton);
@@ -87,3 +95,9 @@ protected:
 };
 
 } // namespace sorvane::app::testing
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
