@@ -83,7 +83,9 @@ public:
 Q_SIGNALS:
     // A new song was started (from a playlist or the favourites).
     void songStarted();
-    // Pause or continue changed the playing state.
+    // The song started by songStarted() is now heard; its length is known.
+    void songPlaying();
+    // Pause, continue or the end of a song changed the playing state.
     void playingStateChanged();
     void volumeChanged(int volume);
 

@@ -53,6 +53,10 @@ MprisBridge::MprisBridge(MainWindow &window, playback::MediaPlayer &player)
         publishSong();
         publishState();
     });
+    QObject::connect(&window, &MainWindow::songPlaying, &window, [this] {
+        m_service.setLength(static_cast<qint64>(m_player.duration() * 1e6));
+        publishState();
+    });
     QObject::connect(&window, &MainWindow::playingStateChanged, &window, [this] { publishState(); });
     QObject::connect(&window, &MainWindow::volumeChanged, &window,
                      [this](int volume) { m_service.setVolume(volume / 100.0); });
@@ -75,8 +79,16 @@ void MprisBridge::publishSong()
 
 void MprisBridge::publishState()
 {
-    m_service.setPlaybackStatus(m_window.isPaused() ? platform::PlaybackStatus::Paused
-                                                    : platform::PlaybackStatus::Playing);
+    using platform::PlaybackStatus;
+    if (m_window.isPaused()) {
+        m_service.setPlaybackStatus(PlaybackStatus::Paused);
+        return;
+    }
+    // Loading, buffering and the last moments of a song count as playing; a song that
+    // failed or ended, or no song at all, is stopped.
+    const int state = m_player.playState();
+    const bool playing = state == 3 || state == 6 || state == 8 || state == 9;
+    m_service.setPlaybackStatus(playing ? PlaybackStatus::Playing : PlaybackStatus::Stopped);
 }
 
 } // namespace sorvane::app

@@ -97,8 +97,11 @@ void MainWindow::playbackTick()
     auto &player = m_services.player;
     const int state = player.playState();
     if (state == 3) {
-        m_songReachedPlaying = true;
-        m_failedRounds = 0;
+        if (!m_songReachedPlaying) {
+            m_songReachedPlaying = true;
+            m_failedRounds = 0;
+            Q_EMIT songPlaying();
+        }
         const int p = static_cast<int>(player.currentPosition());
         const int d = static_cast<int>(player.duration());
         const GbString position = playback::MediaPlayer::formatTime(p);
@@ -110,6 +113,7 @@ void MainWindow::playbackTick()
     }
     if (state == 1 || state == 0 || state == 10) {
         m_playbackTimer.stop();
+        Q_EMIT playingStateChanged();
         if (m_songReachedPlaying) {
             playNextSong();
             return;

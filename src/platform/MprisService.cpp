@@ -175,6 +175,15 @@ void MprisService::setMetadata(const TrackMetadata &track)
     notifyPlayerChanged(QStringLiteral("Metadata"), m_metadata);
 }
 
+void MprisService::setLength(qint64 lengthUs)
+{
+    const QString key = QStringLiteral("mpris:length");
+    if (lengthUs <= 0 || m_metadata.value(key).toLongLong() == lengthUs)
+        return;
+    m_metadata.insert(key, qlonglong(lengthUs));
+    notifyPlayerChanged(QStringLiteral("Metadata"), m_metadata);
+}
+
 void MprisService::setVolume(double volume)
 {
     if (std::isnan(volume))

@@ -53,6 +53,8 @@ public:
     void setPlaybackStatus(PlaybackStatus status);
     // A new song: every call gets a fresh mpris:trackid.
     void setMetadata(const TrackMetadata &track);
+    // The current song's length became known: updates mpris:length, same track id.
+    void setLength(qint64 lengthUs);
     void setVolume(double volume); // clamped to 0..1
     // Called whenever a client reads Position; returns microseconds.
     void setPositionProvider(std::function<qint64()> provider);

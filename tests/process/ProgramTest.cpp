@@ -288,6 +288,7 @@ TEST_F(ProgramTest, ServiceDownKeepsRetryingWithGrowingWaitsAndPlaysOnceBack)
     EXPECT_GT(gaps[2], gaps[1] * 1.2) << gaps[1] << " s then " << gaps[2] << " s";
     EXPECT_TRUE(program->isRunning());
     EXPECT_TRUE(mpris_.title().isEmpty());
+    EXPECT_EQ(mpris_.playbackStatus(), QStringLiteral("Stopped")) << "nothing plays while the service is down";
 
     // The service is back: the next round plays without the listener doing anything.
     station_.clearFaults();
