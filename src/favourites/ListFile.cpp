@@ -99,17 +99,11 @@ void readListFile(ListModel &list, const IniFile &file)
 
 storage::Result<void> saveListFile(const ListModel &list, const std::filesystem::path &path)
 {
-    storage::Result<IniFile> existing = IniFile::load(path);
-    IniFile file;
-    if (existing)
-        file = std::move(existing).value();
-    else if (existing.error().code != storage::ErrorCode::NotFound
-        && existing.error().code != storage::ErrorCode::TooLarge)
-        return existing.error();
-    // An oversized file holds nothing the reader would take (it refused it at start-up),
-    // so it is replaced rather than kept forever unsaveable.
-    writeListFile(list, file);
-    return file.save(path);
+    storage::Result<IniFile> file = IniFile::loadForUpdate(path);
+    if (!file)
+        return file.error();
+    writeListFile(list, file.value());
+    return file->save(path);
 }
 
 storage::Result<void> loadListFile(ListModel &list, const std::filesystem::path &path)

@@ -108,15 +108,11 @@ storage::Result<LyricSettings> loadLyricSettingsFile(const std::filesystem::path
 
 storage::Result<void> saveLyricSettingsFile(const LyricSettings &settings, const std::filesystem::path &path)
 {
-    storage::Result<IniFile> existing = IniFile::load(path);
-    IniFile file;
-    if (existing)
-        file = std::move(existing).value();
-    else if (existing.error().code != storage::ErrorCode::NotFound
-        && existing.error().code != storage::ErrorCode::TooLarge)
-        return existing.error();
-    writeLyricSettings(settings, file);
-    return file.save(path);
+    storage::Result<IniFile> file = IniFile::loadForUpdate(path);
+    if (!file)
+        return file.error();
+    writeLyricSettings(settings, file.value());
+    return file->save(path);
 }
 
 } // namespace sorvane::lyrics

@@ -140,6 +140,15 @@ Result<IniFile> IniFile::load(const std::filesystem::path &path)
     return parse(bytes.value());
 }
 
+Result<IniFile> IniFile::loadForUpdate(const std::filesystem::path &path)
+{
+    Result<IniFile> existing = load(path);
+    if (!existing
+        && (existing.error().code == ErrorCode::NotFound || existing.error().code == ErrorCode::TooLarge))
+        return IniFile();
+    return existing;
+}
+
 std::string IniFile::serialize() const
 {
     std::size_t size = 0;

@@ -55,6 +55,11 @@ public:
     static IniFile parse(std::string_view bytes);
     // Reads the file at `path` (errors of readFile(), limit kMaxFileBytes).
     static Result<IniFile> load(const std::filesystem::path &path);
+    // The document a save updates in place: the file at `path`, or an empty document
+    // when there is none or when it is over kMaxFileBytes (the reader refused it, so it
+    // holds nothing worth keeping and is replaced). Other read errors are returned, so a
+    // file that exists but cannot be read is never overwritten.
+    static Result<IniFile> loadForUpdate(const std::filesystem::path &path);
 
     // The document as file bytes. Lines that were read and not set since come back byte
     // for byte apart from their line ends, which become CRLF (a last line without one
