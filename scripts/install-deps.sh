@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config dpkg-dev
     # libraries
     qt6-base-dev qt6-svg-dev libqt6svg6 libmpv-dev libcurl4-openssl-dev ca-certificates
     libcpp-httplib-dev libx11-dev libxtst-dev libxext-dev libgl-dev
