@@ -46,8 +46,8 @@ std::vector<std::string> fileLinesUtf8(const std::filesystem::path &path);
 // controls of its window lying where they lie; nothing when it is hidden or covered.
 std::optional<QPoint> reachablePoint(QWidget *widget);
 
-// Chooses item `index` of the channel combo box the way the listener does: opens the
-// list and clicks the item.
+// Chooses item `index` of a combo box the way the listener does: opens its list, moves
+// to the item and takes it.
 void chooseComboItem(QComboBox *combo, int index);
 
 class WindowFixture : public ::testing::Test
