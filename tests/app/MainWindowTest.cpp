@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 
 #include "app/Controls.h"
+#include "lyrics/ui/DesktopLyrics.h"
 #include "lyrics/ui/LyricSettingsPanel.h"
 #include "text/Encoding.h"
 
@@ -272,6 +273,21 @@ TEST_F(MainWindowTest, VolumeSliderSetsThePlayerAndTheHint)
     EXPECT_TRUE(slider->isVisible());
     click(button);
     EXPECT_TRUE(slider->isHidden());
+}
+
+TEST_F(MainWindowTest, LyricsButtonShowsAndHidesTheDesktopLyrics)
+{
+    // (While the volume slider is open it lies over this button.)
+    auto *button = control(QStringLiteral("歌词显示"));
+    lyrics::DesktopLyrics *desktop = window().desktopLyrics();
+    ASSERT_NE(desktop, nullptr);
+    EXPECT_FALSE(desktop->isShown());
+    EXPECT_EQ(desktop->renderer().text(), QStringLiteral("欢迎进入Sorvane"));
+    for (bool shown : { true, false, true }) {
+        click(button);
+        EXPECT_EQ(desktop->isShown(), shown);
+        EXPECT_EQ(window().state().desktopLyricsShown, shown);
+    }
 }
 
 TEST_F(MainWindowTest, PauseAndContinueSwapTheirButtonsAndTheAnimation)

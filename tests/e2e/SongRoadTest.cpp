@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSlider>
 
 namespace sorvane::app::testing {
 namespace {
@@ -168,10 +169,12 @@ TEST_F(Transport, PauseContinueAndNextWhilePaused)
     auto *pause = control(QStringLiteral("暂停按钮"));
     auto *resume = control(QStringLiteral("继续播放"));
     auto *animation = control<PlayingAnimation>(QStringLiteral("图片框2"));
+    control<QSlider>(QStringLiteral("滑块条1"))->setValue(37); // before any song
     chooseChannel(0);
     EXPECT_EQ(textOf(QStringLiteral("标签5")), QStringLiteral("豆瓣精选 MHz"));
     EXPECT_EQ(window().windowTitle(), caption(rotation(-10, 0)));
     ASSERT_TRUE(waitFor([&] { return playing(); }, kSongStartMs));
+    EXPECT_EQ(m_player.volume(), 37) << "a song starts at the slider's volume";
     EXPECT_TRUE(animation->isRunning());
     EXPECT_FALSE(control(QStringLiteral("微信分享"))->isEnabled()) << "only next enables sharing";
 
