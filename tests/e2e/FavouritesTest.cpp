@@ -259,6 +259,14 @@ TEST_F(Favourites, CollectMarkDeletePlayAndClear)
     expectFavourites(rows, "collect of the playing favourite");
     EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("歌曲收藏已存在"));
 
+    // The list comes back after a restart.
+    closeWindow();
+    openWindow();
+    m_list = control<QTreeWidget>(QStringLiteral("收藏歌曲列表"));
+    m_heart = control(QStringLiteral("红心歌曲"));
+    m_collect = control(QStringLiteral("收藏歌曲"));
+    expectFavourites(rows, "after a restart");
+
     chooseFromMenu(QStringLiteral("清空全部"));
     rows.clear();
     expectFavourites(rows, "clear all");
