@@ -33,7 +33,6 @@ protected:
     }
 
     QWidget *settingsPanel() { return control(QStringLiteral("外形框1")); }
-    QString text(const QString &labelName) { return control<QLabel>(labelName)->text(); }
 
     // The settings panel opened with its button from where it is put away: 182, shown.
     void openSettingsPanel()
@@ -57,7 +56,7 @@ TEST_F(MainWindowTest, StartsInTheWelcomeStateWithoutPlaying)
         { "提示", "音量：100" },
     };
     for (const auto &[name, caption] : captions)
-        EXPECT_EQ(text(QString::fromUtf8(name)).toStdString(), caption) << name;
+        EXPECT_EQ(textOf(QString::fromUtf8(name)).toStdString(), caption) << name;
     EXPECT_EQ(
         control<QGroupBox>(QStringLiteral("设置分组框2"))->title(), QStringLiteral("收藏列表（共0首）"));
 
@@ -223,15 +222,15 @@ TEST_F(MainWindowTest, TitleLabelCopiesTheLastPlaylistSongOnceTheSettingsPanelIs
     click(title);
     EXPECT_EQ(settingsPanel()->x(), kPutAway);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-    EXPECT_EQ(text(QStringLiteral("提示")), QStringLiteral("音量：37"));
+    EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("音量：37"));
 
     click(title);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("小星星 佚名"));
-    EXPECT_EQ(text(QStringLiteral("提示")), QStringLiteral("歌曲信息已复制"));
+    EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("歌曲信息已复制"));
     EXPECT_TRUE(hintTimer->isActive());
     EXPECT_EQ(hintTimer->interval(), 1000);
 
-    EXPECT_TRUE(waitFor([&] { return text(QStringLiteral("提示")) == QStringLiteral("音量：37"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return textOf(QStringLiteral("提示")) == QStringLiteral("音量：37"); }, 3000));
     EXPECT_FALSE(hintTimer->isActive());
 }
 
@@ -239,7 +238,7 @@ TEST_F(MainWindowTest, CopyBeforeAnySongPutsOneBlank)
 {
     click(control(QStringLiteral("标签1")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(" "));
-    EXPECT_EQ(text(QStringLiteral("提示")), QStringLiteral("歌曲信息已复制"));
+    EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("歌曲信息已复制"));
 }
 
 TEST_F(MainWindowTest, FavouritesButtonSwitchesTheWidth)
@@ -262,10 +261,10 @@ TEST_F(MainWindowTest, VolumeSliderSetsThePlayerAndTheHint)
 
     slider->setValue(37);
     EXPECT_EQ(m_player.volume(), 37);
-    EXPECT_EQ(text(QStringLiteral("提示")), QStringLiteral("音量：37"));
+    EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("音量：37"));
     QTest::keyClick(slider, Qt::Key_PageUp);
     EXPECT_EQ(m_player.volume(), 42);
-    EXPECT_EQ(text(QStringLiteral("提示")), QStringLiteral("音量：42"));
+    EXPECT_EQ(textOf(QStringLiteral("提示")), QStringLiteral("音量：42"));
 
     QTest::mouseRelease(slider, Qt::LeftButton);
     EXPECT_TRUE(slider->isHidden());
