@@ -179,7 +179,14 @@ void MainWindow::showLyricLine(const GbString &position)
     const auto shown = m_state.lyrics.tick(position);
     if (!shown)
         return;
-    m_lyricLabel->setText(toQt(*shown));
+    const QString line = toQt(*shown);
+    // The tick runs twice a second and finds the same line again until the next tag; a
+    // desktop lyrics redraw of an unchanged picture was most of the CPU time spent
+    // while a song plays.
+    const auto &desktop = m_desktopLyrics->renderer();
+    if (line == m_lyricLabel->text() && desktop.text() == line && desktop.highlightPercent() == 0)
+        return;
+    m_lyricLabel->setText(line);
     m_desktopLyrics->setText(toGb(m_lyricLabel->text()));
 }
 
