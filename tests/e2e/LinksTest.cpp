@@ -4,8 +4,11 @@
 
 #include "app/Controls.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 
 namespace sorvane::app::testing {
 namespace {
@@ -129,6 +132,56 @@ TEST_F(AlbumLinks, CoverOpensOnlyPagesOnTheMusicSite)
     EXPECT_TRUE(similar->isHidden());
     click(cover);
     EXPECT_EQ(m_openedUrls.size(), 1);
+}
+
+// A song page whose channel id is too long for any QR symbol at level M: the encoder's
+// report is shown in its box and the program plays on.
+station::Catalogue hugeChannelCatalogue()
+{
+    std::vector<station::Song> songs(shortCatalogue().songs());
+    for (auto &song : songs)
+        song.channel = std::string(3000, '7');
+    return station::Catalogue(std::move(songs));
+}
+
+class HugeShareLink : public Links
+{
+protected:
+    HugeShareLink()
+        : Links(hugeChannelCatalogue())
+    {
+    }
+};
+
+TEST_F(HugeShareLink, EncoderReportIsShownAndThePlayerGoesOn)
+{
+    openWindow();
+    chooseChannel(0);
+    click(control(QStringLiteral("下一曲")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_player.playState() == 3, 10000);
+
+    QString title;
+    QString text;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    click(control(QStringLiteral("微信分享")));
+    closer.stop();
+
+    EXPECT_EQ(title, QStringLiteral("程序运行异常提示"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("异常来源：["))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("初始化二维码()"))) << text.toStdString();
+    EXPECT_TRUE(m_window->isVisible());
+    const std::string sid = m_window->state().songSid;
+    QTest::qWait(600);
+    EXPECT_EQ(m_window->state().songSid, sid);
+    EXPECT_EQ(m_player.playState(), 3);
 }
 
 TEST_F(Links, SimilarSongsSwitchesToTheAlbumsChannelUnderTheArtistsName)
