@@ -17,6 +17,8 @@ packages=(
     # with a session bus, XTest key presses, a compositor for screenshots
     libgtest-dev libgmock-dev libbenchmark-dev zbar-tools xvfb xauth dbus dbus-x11 xdotool
     xcompmgr x11-apps imagemagick
+    # scripts/measure.sh: its driver and the mpv command line it compares against
+    python3 mpv
     # fuzzing and sanitizers
     clang-14 libclang-rt-14-dev
 )
