@@ -54,10 +54,10 @@ void MainWindow::collectClicked()
             return;
         }
     }
-    auto *row = new QTreeWidgetItem(QStringList{toQt(m_state.songTitle), toQt(m_state.songArtist),
-                                                toQt(m_state.songUrl), toQt(m_state.coverUrl),
-                                                toQt(m_state.songSid), toQt(m_state.songSsid),
-                                                toQt(m_state.songKbps), toQt(m_state.albumLink)});
+    QStringList cells;
+    for (const GbString &cell : service::favouriteRowOf(m_state.currentSong()))
+        cells << toQt(cell);
+    auto *row = new QTreeWidgetItem(cells);
     row->setTextAlignment(1, Qt::AlignCenter);
     m_favouritesList->addTopLevelItem(row);
     showFavouritesCount();
@@ -84,24 +84,20 @@ void MainWindow::redHeartClicked()
 
 void MainWindow::playFavourite()
 {
-    QTreeWidgetItem *row = selectedRow(*m_favouritesList);
-    const auto cell = [row](int column) { return row ? toGb(row->text(column)) : GbString(); };
+    // With no row selected every column reads as empty text.
+    std::vector<GbString> cells;
+    if (const QTreeWidgetItem *row = selectedRow(*m_favouritesList))
+        for (int c = 0; c < m_favouritesList->columnCount(); ++c)
+            cells.push_back(toGb(row->text(c)));
+    const service::Song favourite = service::songFromFavouriteRow(cells);
 
     m_redHeart->show();
-    setSongLabels(cell(0), cell(1), cell(6));
-    m_cover->setPictureBytes(download(cell(3)));
-
-    m_state.songTitle = cell(0);
-    m_state.songArtist = cell(1);
-    m_state.songUrl = cell(2);
-    m_state.coverUrl = cell(3);
-    m_state.albumLink = cell(7);
-    m_state.songSid = cell(4);
-    m_state.songSsid = cell(5);
-    m_state.songKbps = cell(6);
+    setSongLabels(favourite.title, favourite.artist, favourite.kbps);
+    m_cover->setPictureBytes(download(favourite.picture));
+    m_state.setCurrentSong(favourite);
 
     m_songReachedPlaying = false;
-    startPlayback(cell(2));
+    startPlayback(favourite.url);
     m_animation->start();
     setFixedWidth(kNarrowWidth);
     m_state.channelId = "-10";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "lyrics/LyricLookup.h"
+#include "service/Song.h"
 #include "text/Encoding.h"
 
 #include <array>
@@ -30,6 +31,32 @@ struct RadioState
     GbString songKbps;
     GbString albumLink;
     GbString playStatus; // "正在播放" from the first playlist song on
+
+    void setCurrentSong(const service::Song &song)
+    {
+        songTitle = song.title;
+        songArtist = song.artist;
+        songUrl = song.url;
+        coverUrl = song.picture;
+        songSid = song.sid;
+        songSsid = song.ssid;
+        songKbps = song.kbps;
+        albumLink = song.album;
+    }
+
+    service::Song currentSong() const
+    {
+        service::Song song;
+        song.title = songTitle;
+        song.artist = songArtist;
+        song.url = songUrl;
+        song.picture = coverUrl;
+        song.sid = songSid;
+        song.ssid = songSsid;
+        song.kbps = songKbps;
+        song.album = albumLink;
+        return song;
+    }
 
     // The last lyric reply and the lyric text cut from it.
     lyrics::LyricLookup lyrics;

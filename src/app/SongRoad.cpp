@@ -99,14 +99,7 @@ void MainWindow::playNextSong()
     const service::Song song = service::parseSong(reply);
 
     m_state.songRecord = service::songRecordOf(song);
-    m_state.songTitle = song.title;
-    m_state.songArtist = song.artist;
-    m_state.songUrl = song.url;
-    m_state.coverUrl = song.picture;
-    m_state.songSid = song.sid;
-    m_state.songSsid = song.ssid;
-    m_state.songKbps = song.kbps;
-    m_state.albumLink = song.album;
+    m_state.setCurrentSong(song);
     m_state.playStatus = service::texts::playing();
 
     setSongLabels(song.title, song.artist, song.kbps);
