@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config dpkg-dev
     # libraries
     qt6-base-dev qt6-svg-dev libqt6svg6 libmpv-dev libcurl4-openssl-dev ca-certificates
-    libcpp-httplib-dev libx11-dev libxtst-dev libxext-dev libgl-dev
+    libcpp-httplib-dev libx11-dev libxtst-dev libxext-dev libgl-dev libxcb-shape0-dev
     # runtime: fonts for Chinese text, X11 plugin deps
     fonts-noto-cjk libxcb-cursor0
     # demo catalogue: songs are synthesised and encoded at build time
