@@ -1,14 +1,53 @@
 #include "lyrics/ui/LyricsWindow.h"
 
-#include <QBitmap>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cmath>
+#include <utility>
+#include <vector>
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
 
 namespace sorvane::lyrics {
+
+namespace {
+
+xcb_connection_t *x11Connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    auto *x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Replaces the input shape of `window` with `region`, given in device-independent pixels
+// and scaled outwards to the window's `scale`. No rectangles at all is an empty shape:
+// the window then takes no input anywhere, which is what a blank frame needs.
+void setX11InputShape(xcb_connection_t *connection, xcb_window_t window, const QRegion &region, qreal scale)
+{
+    const xcb_query_extension_reply_t *shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (!shape || !shape->present)
+        return;
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(size_t(region.rectCount()));
+    for (const QRect &r : region) {
+        const int left = int(std::floor(r.x() * scale));
+        const int top = int(std::floor(r.y() * scale));
+        const int right = int(std::ceil((r.x() + r.width()) * scale));
+        const int bottom = int(std::ceil((r.y() + r.height()) * scale));
+        rects.push_back({ int16_t(left), int16_t(top), uint16_t(right - left), uint16_t(bottom - top) });
+    }
+    xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, window,
+        0, 0, uint32_t(rects.size()), rects.data());
+    xcb_flush(connection);
+}
+
+} // namespace
 
 LyricsWindow::LyricsWindow(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -35,37 +74,80 @@ QRegion LyricsWindow::visibleRegion(const QImage &frame)
     if (frame.isNull())
         return {};
     const QImage argb = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage bits(argb.size(), QImage::Format_MonoLSB);
-    // QBitmap's convention: index 1 (color1, black) is a set pixel.
-    bits.setColor(0, qRgb(255, 255, 255));
-    bits.setColor(1, qRgb(0, 0, 0));
-    bits.fill(0);
-    bool any = false;
+    const int width = argb.width();
+    // Built straight in QRegion's own form (bands of equal rows, runs left to right, no
+    // two touching) so that no union of thousands of rectangles is needed: a row whose
+    // runs are those of the band above makes that band one row taller.
+    std::vector<QRect> rects;
+    std::vector<std::pair<int, int>> runs;
+    std::vector<std::pair<int, int>> bandRuns;
+    size_t bandStart = 0;
     for (int y = 0; y < argb.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        uchar *out = bits.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
-            if (qAlpha(line[x]) != 0) {
-                out[x >> 3] |= uchar(1u << (x & 7));
-                any = true;
-            }
+        runs.clear();
+        for (int x = 0; x < width;) {
+            while (x < width && qAlpha(line[x]) == 0)
+                ++x;
+            if (x == width)
+                break;
+            const int start = x;
+            while (x < width && qAlpha(line[x]) != 0)
+                ++x;
+            runs.emplace_back(start, x);
         }
+        if (!runs.empty() && runs == bandRuns) {
+            for (size_t i = bandStart; i < rects.size(); ++i)
+                rects[i].setBottom(y);
+            continue;
+        }
+        bandStart = rects.size();
+        for (const auto &[start, end] : runs)
+            rects.emplace_back(start, y, end - start, 1);
+        bandRuns.swap(runs);
     }
-    if (!any)
-        return {};
-    return QRegion(QBitmap::fromImage(bits));
+    QRegion region;
+    region.setRects(rects.data(), int(rects.size()));
+    return region;
 }
 
 void LyricsWindow::setFrame(const QImage &frame)
 {
     m_frame = frame;
-    QRegion shape = visibleRegion(frame);
-    // An empty mask would mean "no mask" and make the whole window catch the mouse; a
-    // rectangle outside the window leaves it with no input area at all.
-    if (shape.isEmpty())
-        shape = QRegion(-1, -1, 1, 1);
-    setMask(shape);
+    m_inputRegion = visibleRegion(frame);
+    applyInputRegion();
     update();
+}
+
+void LyricsWindow::applyInputRegion()
+{
+    // Not winId(): that would create the native window, and this also runs while Qt is
+    // still creating it.
+    const WId id = internalWinId();
+    QWindow *native = windowHandle();
+    if (!id || !native)
+        return;
+    if (xcb_connection_t *connection = x11Connection()) {
+        // QWidget::setMask would set the X bounding shape and clip every paint to it:
+        // pixels left outside the shape of a new line would keep the letters of earlier
+        // lines, which a compositor that does not clip translucent windows to their
+        // bounding shape shows. The input shape only decides where clicks land.
+        setX11InputShape(connection, xcb_window_t(id), m_inputRegion, native->devicePixelRatio());
+        return;
+    }
+    // Elsewhere QWindow's mask (not QWidget's, which clips painting) is the platform's
+    // input region: Wayland's surface input region, nothing at all offscreen. An empty
+    // mask would mean "no mask", so a blank frame gets a rectangle outside the window.
+    native->setMask(m_inputRegion.isEmpty() ? QRegion(-1, -1, 1, 1) : m_inputRegion);
+}
+
+bool LyricsWindow::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    // A new native window (shown the first time, or made again after a change of window
+    // flags) starts without an input shape, which means input everywhere.
+    if (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show)
+        applyInputRegion();
+    return result;
 }
 
 bool LyricsWindow::eventFilter(QObject *watched, QEvent *event)
@@ -77,6 +159,8 @@ bool LyricsWindow::eventFilter(QObject *watched, QEvent *event)
 
 void LyricsWindow::paintEvent(QPaintEvent *)
 {
+    // Every pixel is written, transparent ones too, so nothing of an earlier frame can
+    // remain under any compositor.
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), Qt::transparent);

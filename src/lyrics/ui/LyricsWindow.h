@@ -1,6 +1,7 @@
 // The desktop lyrics window itself: a frameless, always-on-top tool window without a
 // taskbar entry whose every pixel carries its own alpha. It shows one ready-made frame
-// and takes mouse input only where that frame is not fully transparent.
+// and takes mouse input only where that frame is not fully transparent: clicks on the
+// rest fall through to whatever lies below.
 #pragma once
 
 #include <QImage>
@@ -16,10 +17,14 @@ class LyricsWindow : public QWidget
 public:
     explicit LyricsWindow(QWidget *parent = nullptr);
 
-    // Shows `frame` from the next paint on and limits the window's shape (and so its
-    // mouse input) to the frame's pixels whose alpha is above 0.
+    // Shows `frame` from the next paint on and limits the window's mouse input to the
+    // frame's pixels whose alpha is above 0. The window keeps its full rectangle as its
+    // visible shape: every paint covers all of it.
     void setFrame(const QImage &frame);
     const QImage &frame() const { return m_frame; }
+
+    // Where the window takes mouse input, in window coordinates: visibleRegion(frame()).
+    const QRegion &inputRegion() const { return m_inputRegion; }
 
     // A left press on a visible pixel drags the window.
     void setDraggable(bool on) { m_draggable = on; }
@@ -34,6 +39,7 @@ public:
     static QRegion visibleRegion(const QImage &frame);
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -42,7 +48,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Hands inputRegion() to the native window, if there is one yet.
+    void applyInputRegion();
+
     QImage m_frame;
+    QRegion m_inputRegion;
     bool m_draggable = false;
     bool m_noClose = false;
     bool m_dragging = false;
