@@ -12,6 +12,9 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace sorvane::lyrics {
 
 namespace {
@@ -25,14 +28,35 @@ xcb_connection_t *x11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-// Replaces the input shape of `window` with `region`, given in device-independent pixels
-// and scaled outwards to the window's `scale`. No rectangles at all is an empty shape:
-// the window then takes no input anywhere, which is what a blank frame needs.
-void setX11InputShape(xcb_connection_t *connection, xcb_window_t window, const QRegion &region, qreal scale)
+// Whether a compositing manager runs on any screen of the display: it owns the selection
+// _NET_WM_CM_S<screen>.
+bool compositorRunning(xcb_connection_t *connection)
 {
-    const xcb_query_extension_reply_t *shape = xcb_get_extension_data(connection, &xcb_shape_id);
-    if (!shape || !shape->present)
-        return;
+    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
+    for (int screen = 0; screen < screens; ++screen) {
+        const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+        xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.c_str()), nullptr);
+        if (!atom)
+            continue;
+        xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(
+            connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+        const bool owned = owner && owner->owner != XCB_NONE;
+        std::free(owner);
+        std::free(atom);
+        if (owned)
+            return true;
+    }
+    return false;
+}
+
+// Replaces the shape of `kind` of `window` with `region`, given in device-independent
+// pixels and scaled outwards to the window's `scale`. No rectangles at all is an empty
+// shape: as input shape the window then takes no input anywhere, which is what a blank
+// frame needs.
+void setX11Shape(xcb_connection_t *connection, xcb_window_t window, xcb_shape_kind_t kind,
+    const QRegion &region, qreal scale)
+{
     std::vector<xcb_rectangle_t> rects;
     rects.reserve(size_t(region.rectCount()));
     for (const QRect &r : region) {
@@ -42,8 +66,24 @@ void setX11InputShape(xcb_connection_t *connection, xcb_window_t window, const Q
         const int bottom = int(std::ceil((r.y() + r.height()) * scale));
         rects.push_back({ int16_t(left), int16_t(top), uint16_t(right - left), uint16_t(bottom - top) });
     }
-    xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, window,
-        0, 0, uint32_t(rects.size()), rects.data());
+    xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, kind, XCB_CLIP_ORDERING_UNSORTED, window, 0, 0,
+        uint32_t(rects.size()), rects.data());
+}
+
+void setX11Shapes(xcb_connection_t *connection, xcb_window_t window, const QRegion &region, qreal scale)
+{
+    const xcb_query_extension_reply_t *shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (!shape || !shape->present)
+        return;
+    setX11Shape(connection, window, XCB_SHAPE_SK_INPUT, region, scale);
+    // Without a compositor the X server shows a translucent window's clear pixels as
+    // black, so the window is cut to its letters. A compositor blends the whole window
+    // instead and may not clip it to such a shape, so there it keeps its full rectangle
+    // and every paint covers all of it.
+    if (compositorRunning(connection))
+        xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, window, 0, 0, XCB_NONE);
+    else
+        setX11Shape(connection, window, XCB_SHAPE_SK_BOUNDING, region, scale);
     xcb_flush(connection);
 }
 
@@ -127,11 +167,11 @@ void LyricsWindow::applyInputRegion()
     if (!id || !native)
         return;
     if (xcb_connection_t *connection = x11Connection()) {
-        // QWidget::setMask would set the X bounding shape and clip every paint to it:
-        // pixels left outside the shape of a new line would keep the letters of earlier
-        // lines, which a compositor that does not clip translucent windows to their
-        // bounding shape shows. The input shape only decides where clicks land.
-        setX11InputShape(connection, xcb_window_t(id), m_inputRegion, native->devicePixelRatio());
+        // Not QWidget::setMask: that clips every paint to the shape, so pixels outside
+        // the shape of a new line would keep the letters of earlier lines, which a
+        // compositor that does not clip translucent windows to their shape shows. The
+        // input shape decides where clicks land; the bounding shape see setX11Shapes().
+        setX11Shapes(connection, xcb_window_t(id), m_inputRegion, native->devicePixelRatio());
         return;
     }
     // Elsewhere QWindow's mask (not QWidget's, which clips painting) is the platform's

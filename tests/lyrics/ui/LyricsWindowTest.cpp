@@ -112,6 +112,59 @@ text::GbString gb(const char8_t *utf8)
     return text::utf8ToGb(reinterpret_cast<const char *>(utf8));
 }
 
+// Stands in for a compositing manager: owns the selection _NET_WM_CM_S0 while it lives.
+class CompositorSelection
+{
+public:
+    explicit CompositorSelection(xcb_connection_t *connection)
+        : m_connection(connection)
+    {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        m_window = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        Reply<xcb_intern_atom_reply_t> atom(
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 13, "_NET_WM_CM_S0"), nullptr));
+        m_atom = atom ? atom->atom : XCB_NONE;
+        xcb_set_selection_owner(connection, m_window, m_atom, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
+    ~CompositorSelection()
+    {
+        xcb_destroy_window(m_connection, m_window); // gives up the selection
+        xcb_flush(m_connection);
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_window_t m_window;
+    xcb_atom_t m_atom;
+};
+
+// Without a compositor the X server draws a translucent window's clear pixels black, so
+// the window is cut to its letters: bounding and input shape both follow the line.
+TEST(LyricsWindow, X11WithoutCompositorTheWindowIsCutToItsLetters)
+{
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        GTEST_SKIP() << "needs the xcb platform, not " << QGuiApplication::platformName().toStdString();
+
+    DesktopLyrics lyrics;
+    ASSERT_TRUE(lyrics.create(600, 150));
+    auto *w = qobject_cast<LyricsWindow *>(lyrics.handle());
+    lyrics.setText(gb(u8"芳草碧连天晚风拂柳笛声残"), 0);
+    lyrics.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    const xcb_window_t window = xcb_window_t(w->winId());
+    for (const char8_t *line : { u8"芳草碧连天晚风拂柳笛声残", u8"歌" }) {
+        lyrics.setText(gb(line), 0);
+        const QRegion drawn = LyricsWindow::visibleRegion(w->frame());
+        ASSERT_FALSE(drawn.isEmpty());
+        EXPECT_TRUE(serverShape(connection, window, XCB_SHAPE_SK_INPUT).xored(drawn).isEmpty());
+        EXPECT_TRUE(serverShape(connection, window, XCB_SHAPE_SK_BOUNDING).xored(drawn).isEmpty());
+    }
+}
+
 // A compositor blends the window's pixels over the desktop wherever the window's bounding
 // shape reaches, so the whole window must hold the current frame and nothing older; clicks
 // go where the input shape says.
@@ -120,6 +173,7 @@ TEST(LyricsWindow, X11InputShapeFollowsTheLineWhileTheWholeWindowIsRepainted)
     xcb_connection_t *connection = x11Connection();
     if (!connection)
         GTEST_SKIP() << "needs the xcb platform, not " << QGuiApplication::platformName().toStdString();
+    const CompositorSelection compositor(connection);
 
     DesktopLyrics lyrics;
     ASSERT_TRUE(lyrics.create(600, 150));
