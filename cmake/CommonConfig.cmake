@@ -56,3 +56,19 @@ function(sorvane_add_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "SORVANE_MPV_OPTIONS=ao=null;SORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};${T_ENV}")
 endfunction()
+
+# `cmake --build <dir> --target format` formats every C++ file of the tree with the
+# repository's .clang-format.
+find_program(CLANG_FORMAT_EXECUTABLE NAMES clang-format clang-format-14)
+if(CLANG_FORMAT_EXECUTABLE)
+    file(GLOB_RECURSE _sorvane_format_sources CONFIGURE_DEPENDS
+        "${PROJECT_SOURCE_DIR}/src/*.cpp" "${PROJECT_SOURCE_DIR}/src/*.h"
+        "${PROJECT_SOURCE_DIR}/tests/*.cpp" "${PROJECT_SOURCE_DIR}/tests/*.h"
+        "${PROJECT_SOURCE_DIR}/tools/*.cpp" "${PROJECT_SOURCE_DIR}/tools/*.h"
+        "${PROJECT_SOURCE_DIR}/bench/*.cpp" "${PROJECT_SOURCE_DIR}/fuzz/*.cpp")
+    add_custom_target(format
+        COMMAND "${CLANG_FORMAT_EXECUTABLE}" -i ${_sorvane_format_sources}
+        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+        COMMENT "Formatting the sources with clang-format"
+        VERBATIM)
+endif()

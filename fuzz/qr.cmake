@@ -1,1 +1,1 @@
-sorvane_add_fuzzer(qr_fuzz SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/qr/QrFuzz.cpp" LIBS sorvane_share sorvane_qr)
+sorvane_add_fuzzer(qr_fuzzer SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/qr/QrFuzz.cpp" LIBS sorvane_share sorvane_qr)
