@@ -215,7 +215,7 @@ TEST_F(Transport, LyricLineFollowsTheTags)
     chooseChannel(kChannelIndexFolk);
     ASSERT_EQ(window().windowTitle(), QStringLiteral("送别 - 李叔同"));
     // [00:00.25]长亭外, [00:03.10]古道边, [00:05.96]芳草碧连天
-    for (const QString line : { QStringLiteral("长亭外"), QStringLiteral("古道边") }) {
+    for (const QString &line : { QStringLiteral("长亭外"), QStringLiteral("古道边") }) {
         EXPECT_TRUE(waitFor([&] { return textOf(QStringLiteral("标签2")) == line; }, kSongStartMs))
             << line.toStdString() << " never came; the label reads "
             << textOf(QStringLiteral("标签2")).toStdString();
