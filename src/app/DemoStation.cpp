@@ -1,7 +1,6 @@
 #include "app/DemoStation.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -18,21 +17,6 @@ QString findStation()
     if (QFileInfo(beside).isExecutable())
         return beside;
     return QStandardPaths::findExecutable(QStringLiteral("sorvane-station"));
-}
-
-QString findCatalogue()
-{
-    const QString fromEnv = qEnvironmentVariable("SORVANE_DEMO_CATALOGUE");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/sorvane/demo");
-    if (QFileInfo(installed).isDir())
-        return QDir(installed).canonicalPath();
-#ifdef SORVANE_BUILD_DEMO_CATALOGUE
-    return QStringLiteral(SORVANE_BUILD_DEMO_CATALOGUE);
-#else
-    return {};
-#endif
 }
 
 } // namespace
@@ -56,7 +40,8 @@ bool DemoStation::start()
     }
     QStringList args{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet"),
                      QStringLiteral("--exit-with-parent")};
-    const QString catalogue = findCatalogue();
+    // Without --catalogue the station serves the demo catalogue installed beside itself.
+    const QString catalogue = qEnvironmentVariable("SORVANE_DEMO_CATALOGUE");
     if (!catalogue.isEmpty())
         args << QStringLiteral("--catalogue") << catalogue;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -105,7 +105,7 @@ void MainWindow::playFavourite()
     m_channelLabel->setText(QStringLiteral("豆瓣精选 MHz"));
 
     setAlbumLinkPointer();
-    if (text::contains(m_state.albumLink, "subject")) {
+    if (service::hasAlbumPage(m_state.albumLink)) {
         fetchLyrics();
         m_playbackTimer.start(500);
     }

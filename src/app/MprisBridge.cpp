@@ -86,9 +86,10 @@ void MprisBridge::publishState()
     }
     // Loading, buffering and the last moments of a song count as playing; a song that
     // failed or ended, or no song at all, is stopped.
+    using namespace playback::playstate;
     const int state = m_player.playState();
-    const bool playing = state == 3 || state == 6 || state == 8 || state == 9;
-    m_service.setPlaybackStatus(playing ? PlaybackStatus::Playing : PlaybackStatus::Stopped);
+    const bool heard = state == playing || state == buffering || state == mediaEnded || state == transitioning;
+    m_service.setPlaybackStatus(heard ? PlaybackStatus::Playing : PlaybackStatus::Stopped);
 }
 
 } // namespace sorvane::app

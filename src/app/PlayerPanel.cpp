@@ -96,7 +96,8 @@ void MainWindow::playbackTick()
 {
     auto &player = m_services.player;
     const int state = player.playState();
-    if (state == 3) {
+    using namespace playback::playstate;
+    if (state == playing) {
         if (!m_songReachedPlaying) {
             m_songReachedPlaying = true;
             m_failedRounds = 0;
@@ -111,7 +112,7 @@ void MainWindow::playbackTick()
         showLyricLine(position);
         return;
     }
-    if (state == 1 || state == 0 || state == 10) {
+    if (state == stopped || state == undefined || state == ready) {
         m_playbackTimer.stop();
         Q_EMIT playingStateChanged();
         if (m_songReachedPlaying) {

@@ -23,13 +23,6 @@
 
 namespace sorvane::app {
 
-namespace {
-bool hasSubject(std::string_view albumLink)
-{
-    return text::contains(albumLink, "subject");
-}
-} // namespace
-
 GbString MainWindow::serviceRequest(const std::string &address)
 {
     auto &http = m_services.http;
@@ -72,17 +65,17 @@ void MainWindow::channelChosen(int index)
 
 void MainWindow::setSongLabels(const GbString &title, const GbString &artist, const GbString &kbps)
 {
-    const QString titleAndArtist = toQt(title) + QStringLiteral(" - ") + toQt(artist);
+    const GbString caption = service::songCaption(title, artist);
     m_titleLabel->setText(toQt(title));
-    m_lyricLabel->setText(titleAndArtist);
-    m_bitrateLabel->setText(toQt(kbps) + QStringLiteral("Kbps"));
-    setWindowTitle(titleAndArtist);
-    m_desktopLyrics->setText(toGb(titleAndArtist));
+    m_lyricLabel->setText(toQt(caption));
+    m_bitrateLabel->setText(toQt(service::kbpsLabel(kbps)));
+    setWindowTitle(toQt(caption));
+    m_desktopLyrics->setText(caption);
 }
 
 void MainWindow::setAlbumLinkPointer()
 {
-    if (hasSubject(m_state.albumLink)) {
+    if (service::hasAlbumPage(m_state.albumLink)) {
         m_cover->setCursor(Qt::PointingHandCursor);
         m_similarButton->show();
     } else {
@@ -110,7 +103,7 @@ void MainWindow::playNextSong()
     m_playbackTimer.start(500);
 
     setAlbumLinkPointer();
-    if (hasSubject(m_state.albumLink))
+    if (service::hasAlbumPage(m_state.albumLink))
         updateFavouriteMark();
     Q_EMIT songStarted();
 }
@@ -140,7 +133,7 @@ void MainWindow::coverClicked()
     m_channelCombo->hide();
     m_channelLabel->show();
     m_settingsPanel->hide();
-    if (m_state.playStatus != service::texts::playing() || !hasSubject(m_state.albumLink))
+    if (m_state.playStatus != service::texts::playing() || !service::hasAlbumPage(m_state.albumLink))
         return;
     // Only an address on the music site itself is handed to the browser.
     const auto address = service::albumPageUrl(m_services.musicBase, m_state.albumLink);
